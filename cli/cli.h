@@ -1,0 +1,32 @@
+#pragma once
+
+// pelvaro-cli: the archive work of the desktop program without a window.
+//
+//   pelvaro-cli [--yes] list ARCHIVE
+//   pelvaro-cli [--yes] pcx ARCHIVE FOLDER
+//   pelvaro-cli [--yes] text ARCHIVE TEXTFILE
+//   pelvaro-cli --help | --version
+//
+// Data goes to `out`, diagnostics to `err`; the result is the exit status.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace pelvaro::cli {
+
+enum ExitCode : int {
+  kExitOk = 0,
+  kExitFailure = 1,   // an archive or output that cannot be read or written
+  kExitUsage = 2,     // no command, an unknown command or option, a missing argument
+  kExitDeclined = 3,  // not in shared palette mode and --yes not given
+};
+
+struct Environment {
+  bool progressTerminal = false;  // stderr is a terminal that can rewrite a line
+  std::string programFolder;      // folder of the running executable
+};
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const Environment& env);
+
+}  // namespace pelvaro::cli

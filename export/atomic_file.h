@@ -1,0 +1,21 @@
+#pragma once
+
+// Writing a whole file so that it is either complete or untouched: the bytes go
+// to a temporary file in the target's folder, which is then renamed over the
+// target. A failure removes the temporary file and leaves the old target as it was.
+
+#include "export/export_error.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pelvaro::exporter {
+
+std::optional<ExportError> WriteFileAtomic(const std::string& path, std::string_view bytes);
+
+// Removes the temporary file of a write in progress, if any. Safe to call from
+// a signal handler, so an interrupted command leaves no temporary file behind.
+void RemovePendingTemporaryFile() noexcept;
+
+}  // namespace pelvaro::exporter

@@ -1,0 +1,47 @@
+#pragma once
+
+// The archive loader: reads an SFF file whole, walks its subfile chain into
+// sprite records, resolves links, lifts the shared palette and fills the
+// sprite table, numbered in display order.
+
+#include "sff/loader_view.h"
+#include "sff/sff_state.h"
+
+#include <cstdint>
+#include <string>
+
+namespace pelvaro::sff {
+
+// The five-line question asked for an archive that is not in shared palette mode.
+extern const char* const kSharedPaletteWarning;
+
+enum class LoadStatus { kLoaded, kDeclined, kRefused };
+
+enum class LoadFault {
+  kNone,
+  kCannotRead,      // the file could not be opened or read
+  kTooLarge,        // 2 GiB or more
+  kTooShort,        // shorter than the header and one subfile header
+  kBadImageCount,   // below 1, or more subfile headers than the file can hold
+  kHeaderOutside,   // a subfile header the walk must read lies (partly) outside the file
+  kNextOutside,     // a next-subfile offset beyond the end of the file
+  kBadLink,         // a link to a chain position not below the image count
+};
+
+struct LoadOutcome {
+  LoadStatus status = LoadStatus::kLoaded;
+  LoadFault fault = LoadFault::kNone;
+  std::string message;        // what the user was shown, for a refusal
+  std::int32_t position = -1;  // chain position of the damaged subfile, where there is one
+  std::int64_t offset = -1;    // its file offset
+};
+
+// Loads the archive at `path` (UTF-8). The archive-name label must already hold
+// its file name. A damaged archive is refused with a stop-icon message: the
+// table and both labels are then empty and `state` is reset.
+LoadOutcome LoadSff(const std::string& path, SffState& state, LoaderView& view);
+
+// `label` less its last four characters; empty when it is shorter.
+std::string StemOfArchiveName(const std::string& label);
+
+}  // namespace pelvaro::sff

@@ -1,0 +1,156 @@
+#include "export/definition_text.h"
+#include "tests/support/load_archive.h"
+#include "text/native_path.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace pelvaro::testing {
+namespace {
+
+using exporter::MakeTextNames;
+
+std::string Lines(std::initializer_list<const char*> lines) {
+  std::string out;
+  for (const char* l : lines) out += std::string(l) + "\r\n";
+  return out;
+}
+
+std::string FileText(const std::string& path) {
+  const Bytes b = ReadBytes(path);
+  return std::string(b.begin(), b.end());
+}
+
+// The five rows of the documented example, in chain order so that the display
+// order is 9000/0, 0/0 (the palette source), 0/1, 5/2, 200/0.
+Bytes ExampleArchive() {
+  return SffBuilder()
+      .Add({.group = 0, .item = 0, .axisX = 10, .axisY = -5, .palFlag = 0, .payload = Payload(800, 0)})
+      .Add({.group = 0, .item = 1, .axisX = 3, .axisY = 7, .palFlag = 1, .payload = Payload(5, 0)})
+      .Add({.group = 5, .item = 2, .axisX = -2, .axisY = 30, .palFlag = 1, .payload = Payload(5, 0)})
+      .Add({.group = 200, .item = 0, .axisX = 1, .axisY = 1, .palFlag = 0, .payload = Payload(5, 0)})
+      .Add({.group = 9000, .item = 0, .axisX = 0, .axisY = 0, .palFlag = 0, .payload = Payload(5, 0)})
+      .Build();
+}
+
+TEST(DefinitionText, TheFortyTwoLineExample) {
+  auto a = LoadArchive(ExampleArchive());
+  ASSERT_EQ(a->outcome.status, sff::LoadStatus::kLoaded);
+  TempDir out;
+  ASSERT_FALSE(exporter::WriteSprText(out / "USER_SFF.txt", "USER.sff", a->state, a->view.table));
+  const std::string expected =
+      Lines({"#", "1", "2", "USER.sff",                                    //
+             "#", "1", "1", "USER_09000_00000.pcx", "9000", "0", "0", "0",  //
+             "#", "1", "1", "USER_00000_00000.pcx", "0", "0", "10", "-5",   //
+             "#", "1", "1", "USER_00000_00001.pcx", "0", "1", "3", "7",     //
+             "USER_00005_00002.pcx", "5", "2", "-2", "30",                  //
+             "#", "1", "1", "USER_00200_00000.pcx", "200", "0", "1", "1",   //
+             ""});
+  EXPECT_EQ(FileText(out / "USER_SFF.txt"), expected);
+}
+
+TEST(DefinitionText, EmptyTableAndUnreachedRecords) {
+  sff::SffState state;
+  sff::SpriteTable table;
+  EXPECT_EQ(std::get<std::string>(exporter::SprTextBytes("a b.sff", state, table)), Lines({"#", "1", "2", "a b.sff", ""}));
+  // A record the walk never reached: empty name, zeros, with the block (flag 0).
+  SffBuilder b;
+  b.ImageCount(2).Add({.group = 65535, .item = 65535, .palFlag = 1, .payload = Payload(4, 0)});
+  Bytes bytes = b.Build();
+  bytes.resize(bytes.size() + 32, 0);
+  auto a = LoadArchive(bytes);
+  ASSERT_EQ(a->outcome.status, sff::LoadStatus::kLoaded);
+  EXPECT_EQ(std::get<std::string>(exporter::SprTextBytes("USER.sff", a->state, a->view.table)),
+            Lines({"#", "1", "2", "USER.sff", "#", "1", "1", "USER_65535_65535.pcx", "65535", "65535", "0", "0", "#",
+                   "1", "1", "", "0", "0", "0", "0", ""}));
+}
+
+TEST(DefinitionText, JapaneseNamesAreWrittenInCp932AndUnrepresentableOnesRefused) {
+  auto a = LoadArchive(SffBuilder().Add({.group = 1, .palFlag = 1, .payload = Payload(4, 0)}).Build(), "テスト.sff");
+  ASSERT_EQ(a->outcome.status, sff::LoadStatus::kLoaded);
+  const auto text = std::get<std::string>(exporter::SprTextBytes("テスト.sff", a->state, a->view.table));
+  EXPECT_NE(text.find("\x83\x65\x83\x58\x83\x67.sff\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\x83\x65\x83\x58\x83\x67_00001_00000.pcx\r\n"), std::string::npos);
+
+  TempDir out;
+  WriteBytes(out / "old.txt", Bytes{'o', 'l', 'd'});
+  const auto error = exporter::WriteSprText(out / "old.txt", "€.sff", a->state, a->view.table);
+  ASSERT_TRUE(error);
+  EXPECT_NE(error->message.find("「€」"), std::string::npos);
+  EXPECT_EQ(FileText(out / "old.txt"), "old");  // nothing written
+}
+
+TEST(BuildBat, SixLinesByteForByte) {
+  const std::string sep(1, text::kPathSeparator);
+  const auto bytes = std::get<std::string>(exporter::BuildBatBytes("C:" + sep + "Tools", "USER_SFF.txt"));
+  const std::string line3 = "\"C:" + sep + "Tools" + sep + "sprmaker.exe\" < USER_SFF.txt > CreateLog.txt";
+  EXPECT_EQ(line3.size(), 54u);
+  EXPECT_EQ(bytes, "@echo off\r\n"
+                   "echo SFF \x82\xF0\x8D\xEC\x90\xAC\x92\x86 ...\r\n" +
+                       line3 +
+                       "\r\n"
+                       "echo \x8F\x88\x97\x9D\x8F\x49\x97\xB9.\r\n"
+                       "echo \x8F\x88\x97\x9D\x8C\x6F\x89\xDF\x82\xCC\x83\x8D\x83\x4F\x82\xCD\x81\x41 Createlog.txt "
+                       "\x82\xF0\x8E\x51\x8F\xC6\x82\xB5\x82\xC4\x89\xBA\x82\xB3\x82\xA2.\r\n"
+                       "pause\r\n");
+  // Lines 2, 4 and 5 are 21, 14 and 55 bytes.
+  std::vector<std::size_t> lengths;
+  for (std::size_t from = 0, to; (to = bytes.find("\r\n", from)) != std::string::npos; from = to + 2)
+    lengths.push_back(to - from);
+  EXPECT_EQ(lengths, (std::vector<std::size_t>{9, 21, 54, 14, 55, 5}));
+}
+
+TEST(BuildBat, FolderWithSpacesOrEndingInTheSeparator) {
+  const std::string sep(1, text::kPathSeparator);
+  const auto spaced = std::get<std::string>(exporter::BuildBatBytes(sep + "Program Files" + sep + "P", "my text.txt"));
+  EXPECT_NE(spaced.find("\"" + sep + "Program Files" + sep + "P" + sep + "sprmaker.exe\" < my text.txt > CreateLog.txt\r\n"),
+            std::string::npos);
+  const auto root = std::get<std::string>(exporter::BuildBatBytes("C:" + sep, "a.txt"));
+  EXPECT_NE(root.find("\"C:" + sep + sep + "sprmaker.exe\""), std::string::npos);
+  EXPECT_FALSE(std::holds_alternative<std::string>(exporter::BuildBatBytes("/opt/€", "a.txt")));
+}
+
+TEST(MakeTextNames, DerivesNameStemAndBatchPath) {
+  const std::string s(1, text::kPathSeparator);
+  const std::string folder = s + "out" + s;
+  struct Case {
+    const char* name;
+    const char* stem;
+    const char* batch;
+  };
+  for (const Case& c : {Case{"USER_SFF.txt", "USER_SFF", "USER_SFFBuild.bat"}, Case{"foo.txt", "foo", "fooBuild.bat"},
+                        Case{"data.text", "data.", "data.Build.bat"}, Case{"abcd", "", "Build.bat"},
+                        Case{"テスト.txt", "テスト", "テストBuild.bat"}, Case{"ab", "", "Build.bat"},
+                        Case{"テ", "", "Build.bat"}, Case{"テスト", "テ", "テBuild.bat"},
+                        Case{"テスト1", "テ?", "テ?Build.bat"}}) {
+    const auto names = MakeTextNames(folder + c.name);
+    EXPECT_EQ(names.textName, c.name);
+    EXPECT_EQ(names.folderPart, folder);
+    EXPECT_EQ(names.stem, c.stem) << c.name;
+    EXPECT_EQ(names.batchPath, folder + c.batch) << c.name;
+  }
+  // A folder with a character that has no CP932 form keeps its real name.
+  EXPECT_EQ(MakeTextNames(s + "€" + s + "a.txt").batchPath, s + "€" + s + "aBuild.bat");
+}
+
+TEST(MakeText, WritesBothFilesOrNeither) {
+  auto a = LoadArchive(ExampleArchive());
+  TempDir out;
+  ASSERT_FALSE(exporter::MakeText(out / "USER_SFF.txt", "USER.sff", a->state, a->view.table, "C:"));
+  EXPECT_EQ(out.Entries(), (std::vector<std::string>{"USER_SFF.txt", "USER_SFFBuild.bat"}));
+  // A text name without a CP932 form: refused before either file is written.
+  TempDir other;
+  const auto error = exporter::MakeText(other / "€.txt", "USER.sff", a->state, a->view.table, "C:");
+  ASSERT_TRUE(error);
+  EXPECT_NE(error->message.find("「€」"), std::string::npos);
+  EXPECT_TRUE(other.Entries().empty());
+  // The batch file fails (a directory in its place): the text stays, the message names the batch.
+  std::filesystem::create_directory(out / "xBuild.bat");
+  const auto batchError = exporter::MakeText(out / "x.txt", "USER.sff", a->state, a->view.table, "C:");
+  ASSERT_TRUE(batchError);
+  EXPECT_EQ(batchError->path, out / "xBuild.bat");
+}
+
+}  // namespace
+}  // namespace pelvaro::testing

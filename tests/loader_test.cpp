@@ -1,0 +1,337 @@
+#include "sff/message_box.h"
+#include "tests/support/load_archive.h"
+
+#include <gtest/gtest.h>
+
+namespace pelvaro::testing {
+namespace {
+
+using sff::LoadStatus;
+using sff::SpriteTable;
+using Row = std::vector<std::string>;
+
+Row RowAt(const LoadedArchive& a, int k) {
+  const auto& r = a.view.table.RowAt(k);
+  return Row(r.begin(), r.end());
+}
+
+std::vector<std::string> Column(const LoadedArchive& a, int column) {
+  std::vector<std::string> out;
+  for (int k = 1; k <= a.view.table.Count(); ++k) out.push_back(a.Cell(k, column));
+  return out;
+}
+
+// Three sprites: the palette source 0/0 (own palette), 0/1 using it, 9000/0 with its own.
+Bytes ThreeSprites() {
+  return SffBuilder()
+      .Add({.group = 0, .item = 0, .palFlag = 0, .payload = Payload(800, 1)})
+      .Add({.group = 0, .item = 1, .palFlag = 1, .payload = Payload(40, 2)})
+      .Add({.group = 9000, .item = 0, .palFlag = 0, .payload = Payload(50, 3)})
+      .Build();
+}
+
+TEST(Loader, ThreeSpriteArchiveGivesTheDocumentedRows) {
+  auto a = LoadArchive(ThreeSprites());
+  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  EXPECT_EQ(a->view.imageText, "3");
+  EXPECT_EQ(a->view.sffName, "USER.sff");
+  EXPECT_EQ(a->state.SffBase, "USER");
+  ASSERT_EQ(a->view.table.Count(), 3);
+  EXPECT_EQ(RowAt(*a, 1), (Row{"01", "9000", "0", "0", " 0000000000", "2", "USER_09000_00000.pcx"}));
+  EXPECT_EQ(RowAt(*a, 2), (Row{"02", "0", "0", "1", "00000000000", "0", "USER_00000_00000.pcx"}));
+  EXPECT_EQ(RowAt(*a, 3), (Row{"03", "0", "1", "1", "00000000001", "1", "USER_00000_00001.pcx"}));
+  EXPECT_EQ(a->view.table.SortColumn(), SpriteTable::kSortNo);
+  EXPECT_TRUE(a->view.table.Sorted());
+  EXPECT_TRUE(a->view.boxes.empty());
+}
+
+TEST(Loader, RecordsKeepEveryHeaderField) {
+  const Bytes bytes = SffBuilder()
+                          .Add({.group = 0xFFFF, .item = 0xFFFF, .axisX = -1, .axisY = -32768, .palFlag = 0,
+                                .payload = Payload(900, 0), .length = 0x7FFFFFFF})
+                          .Add({.group = 7, .item = 8, .axisX = 32767, .axisY = 5, .palFlag = 1, .payload = Payload(4, 0)})
+                          .Build();
+  auto a = LoadArchive(bytes);
+  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  const auto& r = a->Record(0);
+  EXPECT_EQ(r.GroupNo, 65535);
+  EXPECT_EQ(r.ItemNo, 65535);
+  EXPECT_EQ(r.AxisX, -1);
+  EXPECT_EQ(r.AxisY, -32768);
+  EXPECT_EQ(r.NextPos, 512 + 32 + 900);
+  EXPECT_EQ(r.NextBytes, (std::array<std::uint8_t, 4>{0x00, 0x00, 0x05, 0xA4}));
+  EXPECT_EQ(r.LenBytes, (std::array<std::uint8_t, 4>{0x7F, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(r.DataLen, 0x7FFFFFFF - 768);  // trimmed: it is the palette source
+  EXPECT_EQ(r.DataStart, 544);
+  EXPECT_EQ(r.DataEnd, 512 + 32 + 900 - 1 - 768);
+  EXPECT_EQ(r.PcxName, "USER_65535_65535.pcx");
+  EXPECT_EQ(a->Record(1).AxisX, 32767);
+  // Five-digit fields in the key as well.
+  EXPECT_EQ(a->Cell(2, SpriteTable::kPPos), "0");
+  EXPECT_EQ(a->Cell(2, SpriteTable::kSortKey), "06553565535");
+}
+
+TEST(Loader, ChainEndsAtANextOffsetBelowOne) {
+  // Image count 6, the chain ends at position 3 with next offset -1 (FF FF FF FF).
+  SffBuilder b;
+  b.ImageCount(6);
+  for (int i = 0; i < 4; ++i) b.Add({.group = 1, .item = static_cast<std::uint16_t>(i), .payload = Payload(10, 0)});
+  Bytes bytes = b.Add({.group = 1, .item = 9, .payload = Payload(10, 0)}).Build();
+  PutI32(bytes, static_cast<std::size_t>(b.OffsetOf(3)), -1);
+  auto a = LoadArchive(bytes);
+  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  EXPECT_EQ(a->view.imageText, "6");
+  ASSERT_EQ(a->view.table.Count(), 6);
+  // Positions 4 and 5 were never reached: empty records, own P.Pos, no name.
+  // Their key 10000000000 sorts first: no sprite here has room for a palette,
+  // so every flag stays 0.
+  for (int k : {1, 2}) {
+    const Row row = RowAt(*a, k);
+    EXPECT_EQ(row[1], "0");
+    EXPECT_EQ(row[3], "0");
+    EXPECT_EQ(row[4], "10000000000");
+    EXPECT_EQ(row[6], "");
+  }
+  EXPECT_EQ(a->Cell(1, SpriteTable::kPPos), "4");
+  EXPECT_EQ(a->Cell(2, SpriteTable::kPPos), "5");
+  EXPECT_EQ(a->Record(4).DataEnd, 0);
+  EXPECT_EQ(a->Record(4).PcxName, "");
+  // The last subfile keeps the payload its length field counts.
+  EXPECT_EQ(a->Record(3).DataEnd, a->Record(3).DataStart + 10 - 1);
+}
+
+TEST(Loader, LastSubfilePayloadComesFromItsLengthClippedToTheFile) {
+  auto lengthOf = [](std::int32_t length) {
+    const Bytes bytes = SffBuilder().Add({.palFlag = 1, .payload = Payload(20, 0), .length = length}).Build();
+    auto a = LoadArchive(bytes);
+    EXPECT_EQ(a->outcome.status, LoadStatus::kLoaded);
+    return a->Record(0).DataEnd - a->Record(0).DataStart + 1;
+  };
+  EXPECT_EQ(lengthOf(20), 20);
+  EXPECT_EQ(lengthOf(7), 7);
+  EXPECT_EQ(lengthOf(5000), 20);  // clipped to the end of the file
+  EXPECT_EQ(lengthOf(-3), 0);     // a negative length counts as 0
+}
+
+TEST(Loader, ChainIsCutAfterImageCountSubfiles) {
+  SffBuilder b;
+  b.ImageCount(2);
+  for (int i = 0; i < 4; ++i) b.Add({.group = 2, .item = static_cast<std::uint16_t>(i), .payload = Payload(5, 0)});
+  auto a = LoadArchive(b.Build());
+  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  EXPECT_EQ(a->view.table.Count(), 2);
+  EXPECT_EQ(a->state.SpriteInfo.size(), 2u);
+}
+
+TEST(Loader, ALoopingChainIsEndedByTheImageCount) {
+  SffBuilder b;
+  b.Add({.group = 1, .payload = Payload(4, 0)});
+  b.Add({.group = 2, .payload = Payload(4, 0), .next = 512});  // points back to the first
+  Bytes bytes = b.ImageCount(5).Build();
+  // Room for five headers as far as the count check goes.
+  bytes.resize(512 + 5 * 32 + 8, 0);
+  auto a = LoadArchive(bytes);
+  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  EXPECT_EQ(Column(*a, SpriteTable::kGroupNo).size(), 5u);
+  EXPECT_EQ(a->Record(2).GroupNo, 1);
+  EXPECT_EQ(a->Record(3).GroupNo, 2);
+}
+
+TEST(Loader, TheFirstSubfileOffsetInTheHeaderIsIgnored) {
+  Bytes bytes = ThreeSprites();
+  PutI32(bytes, 24, 9999);
+  auto a = LoadArchive(bytes);
+  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  EXPECT_EQ(a->view.table.Count(), 3);
+}
+
+TEST(Loader, LinksResolveInAscendingOrder) {
+  // 0: palette source; 1: links to 0 (untrimmed range); 2: own; 3: links to 2;
+  // 4: links to 3, an earlier linked record (gets what 3 got); 5: links to 6, a later
+  // linked record (gets 6's own, unresolved values); 6: links to 2.
+  SffBuilder b;
+  b.Add({.group = 0, .item = 0, .palFlag = 0, .payload = Payload(1000, 0)});
+  b.Add({.group = 0, .item = 1, .link = 0, .palFlag = 1, .payload = {}});
+  b.Add({.group = 3, .item = 0, .palFlag = 1, .payload = Payload(30, 0)});
+  b.Add({.group = 4, .item = 0, .link = 2, .palFlag = 1, .payload = {}});
+  b.Add({.group = 5, .item = 0, .link = 3, .palFlag = 1, .payload = {}});
+  b.Add({.group = 6, .item = 0, .link = 6, .palFlag = 1, .payload = Payload(3, 0)});
+  b.Add({.group = 7, .item = 0, .link = 2, .palFlag = 1, .payload = Payload(9, 0)});
+  auto a = LoadArchive(b.Build());
+  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  const auto& r2 = a->Record(2);
+  EXPECT_EQ(a->Record(3).DataStart, r2.DataStart);
+  EXPECT_EQ(a->Record(3).PcxName, "USER_00003_00000.pcx");
+  EXPECT_EQ(a->Record(4).DataStart, r2.DataStart);
+  EXPECT_EQ(a->Record(4).PcxName, "USER_00003_00000.pcx");
+  EXPECT_EQ(a->Record(4).GroupNo, 5);  // keeps its own header values
+  const auto& r6 = a->Record(6);
+  EXPECT_EQ(a->Record(5).DataStart, static_cast<std::int32_t>(b.OffsetOf(6) + 32));
+  EXPECT_EQ(a->Record(5).PcxName, "USER_00007_00000.pcx");
+  EXPECT_EQ(r6.DataStart, r2.DataStart);
+  // The link field 0 of record 1 means it keeps its own (empty) payload.
+  EXPECT_EQ(a->Record(1).DataEnd, a->Record(1).DataStart - 1);
+  EXPECT_EQ(a->Record(1).PcxName, "USER_00000_00001.pcx");
+}
+
+TEST(Loader, ALinkToThePaletteSourceKeepsItsUntrimmedRange) {
+  SffBuilder b;
+  b.Add({.group = 9, .item = 9, .palFlag = 1, .payload = Payload(10, 0)});
+  b.Add({.group = 1, .item = 0, .palFlag = 0, .payload = Payload(900, 5)});  // palette source (position 1)
+  b.Add({.group = 1, .item = 1, .palFlag = 1, .payload = Payload(10, 0)});
+  b.Add({.group = 1, .item = 2, .link = 1, .palFlag = 1, .payload = {}});
+  auto a = LoadArchive(b.Build());
+  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  const auto& source = a->Record(1);
+  const auto& linked = a->Record(3);
+  EXPECT_EQ(source.PalFlag, 1);
+  EXPECT_EQ(linked.DataStart, source.DataStart);
+  EXPECT_EQ(linked.DataEnd, source.DataEnd + 768);
+  EXPECT_EQ(linked.PcxName, source.PcxName);
+  // The palette is the last 768 bytes of the source's payload.
+  const Bytes payload = Payload(900, 5);
+  EXPECT_TRUE(std::equal(a->state.SharedPal.begin(), a->state.SharedPal.end(), payload.end() - 768));
+}
+
+TEST(Loader, PaletteSourceIsTheFirstOwnPaletteSpriteFollowedByASharedOne) {
+  SffBuilder b;
+  b.Add({.group = 1, .palFlag = 0, .payload = Payload(800, 1)});
+  b.Add({.group = 2, .palFlag = 0, .payload = Payload(800, 2)});  // source: followed by flag 1
+  b.Add({.group = 3, .palFlag = 1, .payload = Payload(10, 3)});
+  b.Add({.group = 4, .palFlag = 0, .payload = Payload(800, 4)});  // a later pair does not count
+  b.Add({.group = 5, .palFlag = 1, .payload = Payload(10, 5)});
+  auto a = LoadArchive(b.Build());
+  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  EXPECT_EQ(a->Record(0).PalFlag, 0);
+  EXPECT_EQ(a->Record(1).PalFlag, 1);
+  EXPECT_EQ(a->Record(3).PalFlag, 0);
+  EXPECT_EQ(a->state.SharedPal[0], static_cast<std::uint8_t>(2 + 32));
+  EXPECT_EQ(Column(*a, SpriteTable::kGroupNo), (std::vector<std::string>{"2", "3", "5", "1", "4"}));
+}
+
+TEST(Loader, WithoutASharedPairTheFirstSpriteBecomesTheSource) {
+  SffBuilder b;
+  b.Add({.group = 1, .palFlag = 0, .payload = Payload(800, 1)});
+  b.Add({.group = 2, .palFlag = 0, .payload = Payload(800, 2)});
+  auto a = LoadArchive(b.Build());
+  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  EXPECT_EQ(a->Cell(1, SpriteTable::kPalType), "1");
+  EXPECT_EQ(a->Cell(1, SpriteTable::kSortKey), "00000100000");
+  EXPECT_EQ(a->Cell(2, SpriteTable::kSortKey), "10000200000");
+}
+
+TEST(Loader, ASourceWithFewerThan768BytesBeforeItsEndIsLeftAlone) {
+  // The only sprite, last of the chain, 100 payload bytes: its end is 644 < 768.
+  auto a = LoadArchive(SffBuilder().Add({.group = 1, .palFlag = 0, .payload = Payload(100, 9)}).Build());
+  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  EXPECT_EQ(a->Record(0).PalFlag, 0);
+  EXPECT_EQ(a->Record(0).DataEnd, 544 + 99);
+  EXPECT_EQ(a->state.SharedPal, (std::array<std::uint8_t, 768>{}));
+}
+
+TEST(Loader, TheLastSubfileCanBeThePaletteSource) {
+  auto a = LoadArchive(SffBuilder().Add({.group = 1, .palFlag = 0, .payload = Payload(1000, 9)}).Build());
+  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  EXPECT_EQ(a->Record(0).PalFlag, 1);
+  EXPECT_EQ(a->Record(0).DataEnd, 544 + 1000 - 1 - 768);
+  const Bytes payload = Payload(1000, 9);
+  EXPECT_TRUE(std::equal(a->state.SharedPal.begin(), a->state.SharedPal.end(), payload.end() - 768));
+}
+
+TEST(Loader, RowsAreNumberedOneDigitWiderThanTheCount) {
+  for (auto [rows, first, last] : {std::tuple{9, "01", "09"}, std::tuple{10, "001", "010"},
+                                   std::tuple{99, "001", "099"}, std::tuple{100, "0001", "0100"}}) {
+    SffBuilder b;
+    for (int i = 0; i < rows; ++i) b.Add({.group = 1, .item = static_cast<std::uint16_t>(i), .palFlag = 1});
+    auto a = LoadArchive(b.Build());
+    ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+    ASSERT_EQ(a->view.table.Count(), rows);
+    EXPECT_EQ(a->Cell(1, SpriteTable::kSortNo), first);
+    EXPECT_EQ(a->Cell(rows, SpriteTable::kSortNo), last);
+  }
+}
+
+TEST(Loader, EqualKeysKeepChainOrder) {
+  SffBuilder b;
+  for (int i = 0; i < 5; ++i) b.Add({.group = 3, .item = 3, .palFlag = 1, .payload = Payload(1, 0)});
+  auto a = LoadArchive(b.Build());
+  EXPECT_EQ(Column(*a, SpriteTable::kPPos), (std::vector<std::string>{"0", "1", "2", "3", "4"}));
+}
+
+TEST(Loader, FlagsAboveOneGiveANegativeKeyPrefix) {
+  SffBuilder b;
+  b.Add({.group = 1, .palFlag = 0, .payload = Payload(800, 0)});
+  b.Add({.group = 1, .item = 1, .palFlag = 1});
+  b.Add({.group = 2, .palFlag = 2});
+  auto a = LoadArchive(b.Build());
+  EXPECT_EQ(a->Cell(1, SpriteTable::kSortKey), "-10000200000");
+  EXPECT_EQ(a->Cell(1, SpriteTable::kPalType), "2");
+}
+
+TEST(Loader, StemDropsFourCharactersNotBytes) {
+  EXPECT_EQ(sff::StemOfArchiveName("USER.sff"), "USER");
+  EXPECT_EQ(sff::StemOfArchiveName("a.b.sff"), "a.b");
+  EXPECT_EQ(sff::StemOfArchiveName("テスト.ｓｆｆ"), "テスト");
+  EXPECT_EQ(sff::StemOfArchiveName(".sff"), "");
+  EXPECT_EQ(sff::StemOfArchiveName("ab"), "");
+  auto a = LoadArchive(ThreeSprites(), "a.b.sff");
+  EXPECT_EQ(a->Cell(2, SpriteTable::kPcxName), "a.b_00000_00000.pcx");
+}
+
+TEST(Loader, WarnsWhenNotInSharedPaletteMode) {
+  Bytes bytes = ThreeSprites();
+  bytes[32] = 0;
+  auto no = LoadArchive(bytes, "USER.sff", {mb::kAnswerNo});
+  EXPECT_EQ(no->outcome.status, LoadStatus::kDeclined);
+  ASSERT_EQ(no->view.boxes.size(), 1u);
+  EXPECT_EQ(no->view.boxes[0].style, 276);
+  EXPECT_EQ(no->view.boxes[0].text,
+            "このSFFファイルは共有パレットモードではありません。\r\nこのSFFを正しくデコードすることは出来ません。\r\n\r\n"
+            "デコード結果から、正しくSFFを再構築出来る保証はありません。\r\n処理を続行しますか？");
+  EXPECT_EQ(no->view.sffName, "");
+  EXPECT_EQ(no->view.imageText, "");
+  EXPECT_EQ(no->view.table.Count(), 0);
+  EXPECT_EQ(no->state.SffBytes.size(), bytes.size());  // the file image is the new one
+  EXPECT_EQ(no->state.SffBase, "USER");
+
+  bytes[32] = 7;
+  auto yes = LoadArchive(bytes, "USER.sff", {mb::kAnswerYes});
+  EXPECT_EQ(yes->outcome.status, LoadStatus::kLoaded);
+  EXPECT_EQ(yes->view.table.Count(), 3);
+  EXPECT_EQ(yes->view.sffName, "USER.sff");
+}
+
+TEST(Loader, DecliningKeepsThePreviousRecordsButEmptiesTheTable) {
+  TempDir dir;
+  TestView view;
+  sff::SffState state;
+  WriteBytes(dir / "USER.sff", ThreeSprites());
+  ASSERT_EQ(sff::LoadSff(dir / "USER.sff", state, view).status, LoadStatus::kLoaded);
+  const auto palette = state.SharedPal;
+  Bytes other = SffBuilder().PaletteType(0).Add({.group = 5, .payload = Payload(900, 77)}).Build();
+  WriteBytes(dir / "OTHER.sff", other);
+  view.sffName = "OTHER.sff";
+  ASSERT_EQ(sff::LoadSff(dir / "OTHER.sff", state, view).status, LoadStatus::kDeclined);
+  EXPECT_EQ(state.SpriteInfo.size(), 3u);
+  EXPECT_EQ(state.SharedPal, palette);
+  EXPECT_EQ(state.SffBase, "OTHER");
+  EXPECT_EQ(view.table.Count(), 0);
+}
+
+TEST(Loader, ASecondLoadReplacesTheFirst) {
+  TempDir dir;
+  TestView view;
+  sff::SffState state;
+  WriteBytes(dir / "USER.sff", ThreeSprites());
+  ASSERT_EQ(sff::LoadSff(dir / "USER.sff", state, view).status, LoadStatus::kLoaded);
+  WriteBytes(dir / "KFM.sff", SffBuilder().Add({.group = 8, .palFlag = 1, .payload = Payload(3, 0)}).Build());
+  view.sffName = "KFM.sff";
+  ASSERT_EQ(sff::LoadSff(dir / "KFM.sff", state, view).status, LoadStatus::kLoaded);
+  EXPECT_EQ(view.table.Count(), 1);
+  EXPECT_EQ(view.imageText, "1");
+  EXPECT_EQ(view.table.Text(1, SpriteTable::kPcxName), "KFM_00008_00000.pcx");
+  EXPECT_EQ(state.SpriteInfo.size(), 1u);
+}
+
+}  // namespace
+}  // namespace pelvaro::testing

@@ -1,0 +1,163 @@
+#include "export/pcx_export.h"
+#include "tests/support/load_archive.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace pelvaro::testing {
+namespace {
+
+using exporter::ExportAllPcx;
+
+Bytes Concat(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+class PcxExport : public ::testing::Test {
+ protected:
+  // 0: 9/9 shared; 1: 0/0 own palette (the source: followed by a shared sprite);
+  // 2: 0/1 shared; 3: 0/2 flag 2; 4: 5/0 linked to 1; 5: 5/1 linked to 2;
+  // 6: 6/0 last subfile, shared. A link cannot name position 0 (0 means "own image").
+  void SetUp() override {
+    const Palette pal = TestPalette(40);
+    source_ = MakePcx(4, 3, PatternPixels(4, 3, 1), &pal);
+    shared_ = MakePcx(5, 2, PatternPixels(5, 2, 2), nullptr);
+    flag2_ = Payload(33, 3);
+    last_ = MakePcx(2, 2, PatternPixels(2, 2, 4), nullptr);
+    first_ = Payload(7, 70);
+    archive_ = LoadArchive(SffBuilder()
+                               .Add({.group = 9, .item = 9, .palFlag = 1, .payload = first_})
+                               .Add({.group = 0, .item = 0, .palFlag = 0, .payload = source_})
+                               .Add({.group = 0, .item = 1, .palFlag = 1, .payload = shared_})
+                               .Add({.group = 0, .item = 2, .palFlag = 2, .payload = flag2_})
+                               .Add({.group = 5, .item = 0, .link = 1, .palFlag = 0})
+                               .Add({.group = 5, .item = 1, .link = 2, .palFlag = 0, .payload = Payload(3, 9)})
+                               .Add({.group = 6, .item = 0, .palFlag = 1, .payload = last_})
+                               .Build());
+    ASSERT_EQ(archive_->outcome.status, sff::LoadStatus::kLoaded);
+    pal_ = Bytes(pal.begin(), pal.end());
+  }
+
+  exporter::PcxExportResult ExportInto(const std::string& folder) {
+    return ExportAllPcx(folder, archive_->state, archive_->view.table);
+  }
+
+  Bytes first_, source_, shared_, flag2_, last_, pal_;
+  std::unique_ptr<LoadedArchive> archive_;
+  TempDir out_;
+};
+
+TEST_F(PcxExport, WritesStoredBytesAndAppendsTheSharedPaletteForFlagOne) {
+  const auto result = ExportInto(out_.path());
+  ASSERT_FALSE(result.error) << result.error->message;
+  EXPECT_EQ(result.written, 7);
+  EXPECT_EQ(result.skipped, 0);
+  // The palette source: byte-identical to its stored payload, its own palette at the end.
+  EXPECT_EQ(ReadBytes(out_ / "USER_00000_00000.pcx"), source_);
+  EXPECT_EQ(ReadBytes(out_ / "USER_00000_00002.pcx"), flag2_);  // flag 2: nothing appended
+  EXPECT_EQ(ReadBytes(out_ / "USER_00006_00000.pcx"), Concat(last_, pal_));
+  EXPECT_EQ(ReadBytes(out_ / "USER_00009_00009.pcx"), Concat(first_, pal_));
+  // No temporary files are left and no other names appear.
+  EXPECT_EQ(out_.Entries(), (std::vector<std::string>{"USER_00000_00000.pcx", "USER_00000_00001.pcx",
+                                                      "USER_00000_00002.pcx", "USER_00006_00000.pcx",
+                                                      "USER_00009_00009.pcx"}));
+}
+
+TEST_F(PcxExport, LinkedSpritesRewriteTheFileOfTheSpriteTheyLinkTo) {
+  // Display order: 0/2 (flag 2 sorts first), 0/0, 0/1, 6/0, 9/9, then the flag-0 rows 5/0, 5/1.
+  // 5/0 links to the source (untrimmed range, flag 0): the source's payload again.
+  // 5/1 links to 0/1 but has flag 0; it comes later, so its file, without palette, stays.
+  const auto result = ExportInto(out_.path());
+  ASSERT_FALSE(result.error);
+  EXPECT_EQ(ReadBytes(out_ / "USER_00000_00000.pcx"), source_);
+  EXPECT_EQ(ReadBytes(out_ / "USER_00000_00001.pcx"), shared_);
+}
+
+TEST_F(PcxExport, ALinkedRowWithFlagOneAppendsThePaletteToTheSourcesBytes) {
+  auto& record = archive_->state.SpriteInfo[4];  // links to the palette source
+  record.PalFlag = 1;
+  const auto bytes = exporter::PcxFileBytes(archive_->state, record);
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), Concat(source_, pal_));
+}
+
+TEST_F(PcxExport, ReplacesALongerExistingFileWhole) {
+  WriteBytes(out_ / "USER_00000_00002.pcx", Bytes(5000, 0xEE));
+  ASSERT_FALSE(ExportInto(out_.path()).error);
+  EXPECT_EQ(ReadBytes(out_ / "USER_00000_00002.pcx"), flag2_);
+}
+
+TEST_F(PcxExport, AFolderWithoutSeparatorIsJoinedDirectly) {
+  ASSERT_FALSE(ExportInto(out_ / "x").error);
+  EXPECT_EQ(ReadBytes(out_ / "xUSER_00000_00002.pcx"), flag2_);
+}
+
+TEST_F(PcxExport, EmptyTableWritesNothing) {
+  archive_->view.table.Clear();
+  const auto result = ExportInto(out_.path());
+  EXPECT_EQ(result.written, 0);
+  EXPECT_TRUE(out_.Entries().empty());
+}
+
+TEST_F(PcxExport, AMissingFolderStopsAtTheFirstRowWithTheReason) {
+  const auto result = ExportInto(out_ / "no/such/");
+  ASSERT_TRUE(result.error);
+  EXPECT_EQ(result.written, 0);
+  EXPECT_NE(result.error->message.find("ファイルを書き込めません。"), std::string::npos);
+  EXPECT_NE(result.error->message.find("no/such/USER_"), std::string::npos);
+  EXPECT_NE(result.error->message.find("No such file or directory"), std::string::npos);
+}
+
+TEST_F(PcxExport, ADirectoryInTheTargetsPlaceEndsTheExportKeepingEarlierFiles) {
+  // The third row in display order (0/1) finds a directory in its file's place.
+  std::filesystem::create_directory(out_ / "USER_00000_00001.pcx");
+  const auto result = ExportInto(out_.path());
+  ASSERT_TRUE(result.error);
+  EXPECT_EQ(result.error->path, out_ / "USER_00000_00001.pcx");
+  EXPECT_EQ(result.written, 2);
+  EXPECT_EQ(ReadBytes(out_ / "USER_00000_00000.pcx"), source_);
+  EXPECT_EQ(out_.Entries(), (std::vector<std::string>{"USER_00000_00000.pcx", "USER_00000_00001.pcx",
+                                                      "USER_00000_00002.pcx"}));
+}
+
+TEST_F(PcxExport, APathThroughARegularFileFails) {
+  WriteBytes(out_ / "file", Bytes(1, 0));
+  const auto result = ExportInto(out_ / "file/");
+  ASSERT_TRUE(result.error);
+  EXPECT_NE(result.error->message.find("Not a directory"), std::string::npos);
+}
+
+TEST(PcxExportRanges, EmptyRangesGiveOnlyThePaletteAndUnnamedRowsAreSkipped) {
+  // Position 1 points back to 512: an empty range. Image count 4, chain ends at 2:
+  // position 3 is never reached and has no name; it is skipped, not a failure.
+  SffBuilder b;
+  b.ImageCount(4);
+  b.Add({.group = 1, .palFlag = 0, .payload = Payload(800, 0)});
+  b.Add({.group = 2, .palFlag = 1, .payload = Payload(0, 0)});
+  b.Add({.group = 3, .palFlag = 1, .payload = Payload(8, 0)});
+  b.Add({.group = 4, .palFlag = 1, .payload = Payload(8, 0)});
+  Bytes bytes = b.Build();
+  PutI32(bytes, static_cast<std::size_t>(b.OffsetOf(2)), 0);
+  auto a = LoadArchive(bytes);
+  ASSERT_EQ(a->outcome.status, sff::LoadStatus::kLoaded);
+  TempDir out;
+  const auto result = ExportAllPcx(out.path(), a->state, a->view.table);
+  ASSERT_FALSE(result.error);
+  EXPECT_EQ(result.skipped, 1);
+  EXPECT_EQ(result.written, 3);
+  EXPECT_EQ(ReadBytes(out / "USER_00002_00000.pcx"), Bytes(a->state.SharedPal.begin(), a->state.SharedPal.end()));
+  EXPECT_EQ(exporter::SkippedRowsMessage(1), "PCX名のない 1 行は出力されませんでした。");
+}
+
+TEST(PcxExportRanges, ABadPPosIsReportedWithItsRow) {
+  auto a = LoadArchive(SffBuilder().Add({.palFlag = 1, .payload = Payload(3, 0)}).Build());
+  a->view.table.SetText(0, sff::SpriteTable::kPPos, "7");
+  TempDir out;
+  const auto result = ExportAllPcx(out.path(), a->state, a->view.table);
+  ASSERT_TRUE(result.error);
+  EXPECT_NE(result.error->message.find("1 行目"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pelvaro::testing

@@ -1,0 +1,70 @@
+#include "sff/sprite_table.h"
+
+#include <gtest/gtest.h>
+
+namespace pelvaro::sff {
+namespace {
+
+std::vector<std::string> Column(const SpriteTable& t, int column) {
+  std::vector<std::string> out;
+  for (int k = 1; k <= t.Count(); ++k) out.push_back(t.Text(k, column));
+  return out;
+}
+
+int AddRow(SpriteTable& t, const std::string& key, const std::string& tag) {
+  const int h = t.Add();
+  t.SetText(h, SpriteTable::kSortKey, key);
+  t.SetText(h, SpriteTable::kPcxName, tag);
+  return h;
+}
+
+TEST(SpriteTable, UnsortedRowsStandInTheOrderAdded) {
+  SpriteTable t;
+  AddRow(t, "b", "1");
+  AddRow(t, "a", "2");
+  EXPECT_EQ(Column(t, SpriteTable::kPcxName), (std::vector<std::string>{"1", "2"}));
+}
+
+TEST(SpriteTable, SortsBytewiseAndKeepsEqualKeysInTheOrderAdded) {
+  SpriteTable t;
+  t.SetSortColumn(SpriteTable::kSortKey);
+  t.SetSorted(true);
+  AddRow(t, "10000000001", "a");
+  AddRow(t, "00000000005", "b");
+  AddRow(t, " 0000000000", "c");  // a space sorts before the digits
+  AddRow(t, "00000000005", "d");  // same key as b: stays behind it
+  AddRow(t, "-1000000000", "e");  // '-' (0x2D) sorts after ' ' and before '0'
+  AddRow(t, "\xC3\xA9", "f");     // bytes above 0x7F sort last
+  EXPECT_EQ(Column(t, SpriteTable::kPcxName), (std::vector<std::string>{"c", "e", "b", "d", "a", "f"}));
+  EXPECT_EQ(t.PositionOf(0), 5);
+  EXPECT_EQ(t.HandleAt(1), 2);
+}
+
+TEST(SpriteTable, ReSortsWhenAKeyOrTheSettingsChange) {
+  SpriteTable t;
+  t.SetSortColumn(SpriteTable::kSortKey);
+  t.SetSorted(true);
+  const int a = AddRow(t, "2", "a");
+  AddRow(t, "1", "b");
+  EXPECT_EQ(t.Text(1, SpriteTable::kPcxName), "b");
+  t.SetText(a, SpriteTable::kSortKey, "0");
+  EXPECT_EQ(t.Text(1, SpriteTable::kPcxName), "a");
+  t.SetSortAscending(false);
+  EXPECT_EQ(t.Text(1, SpriteTable::kPcxName), "b");
+  t.SetSortColumn(SpriteTable::kPcxName);
+  EXPECT_EQ(Column(t, SpriteTable::kPcxName), (std::vector<std::string>{"b", "a"}));
+}
+
+TEST(SpriteTable, ClearEmptiesAndBadPositionsAreRefused) {
+  SpriteTable t;
+  AddRow(t, "x", "y");
+  t.Clear();
+  EXPECT_EQ(t.Count(), 0);
+  EXPECT_THROW(t.RowAt(1), std::out_of_range);
+  EXPECT_THROW(t.RowAt(0), std::out_of_range);
+  EXPECT_THROW(t.SetText(0, 1, "x"), std::out_of_range);
+  EXPECT_THROW(t.SetSortColumn(7), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace pelvaro::sff

@@ -1,0 +1,64 @@
+#pragma once
+
+// Builds SFF archives in memory for tests, the sample archive, benchmarks and
+// fuzz seeds. By default the subfiles are laid out one after another, each next
+// offset naming the following subfile and the last one 0; every field can be
+// overridden to make damaged archives.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelvaro::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct SpriteSpec {
+  std::uint16_t group = 0;
+  std::uint16_t item = 0;
+  std::int16_t axisX = 0;
+  std::int16_t axisY = 0;
+  std::uint16_t link = 0;          // chain position whose image is reused; 0 = own
+  std::uint8_t palFlag = 0;        // 1 = uses the shared palette
+  Bytes payload;                   // the stored PCX bytes
+  std::optional<std::int32_t> next;    // next-subfile offset; default: the following subfile (0 for the last)
+  std::optional<std::int32_t> length;  // subfile length field; default: payload size
+};
+
+class SffBuilder {
+ public:
+  SffBuilder& PaletteType(std::uint8_t type) { paletteType_ = type; return *this; }
+  SffBuilder& ImageCount(std::int32_t count) { imageCount_ = count; return *this; }
+  SffBuilder& Add(SpriteSpec sprite) { sprites_.push_back(std::move(sprite)); return *this; }
+
+  // Offset of the subfile at chain position `i` in the default layout.
+  std::int64_t OffsetOf(std::size_t i) const;
+  Bytes Build() const;
+
+ private:
+  std::uint8_t paletteType_ = 1;
+  std::optional<std::int32_t> imageCount_;
+  std::vector<SpriteSpec> sprites_;
+};
+
+void PutU16(Bytes& b, std::size_t at, std::uint16_t v);
+void PutI32(Bytes& b, std::size_t at, std::int32_t v);
+
+using Palette = std::array<std::uint8_t, 768>;
+
+// A recognisable palette: colour i is (i, 255 - i, seed + i).
+Palette TestPalette(std::uint8_t seed);
+
+// An 8-bit run-length-encoded PCX image of width x height pixels; with a palette,
+// the marker byte 12 and the 768 palette bytes follow the image data.
+Bytes MakePcx(int width, int height, const std::vector<std::uint8_t>& pixels, const Palette* palette);
+
+// A patterned picture of width x height (pixels vary with `seed`).
+std::vector<std::uint8_t> PatternPixels(int width, int height, int seed);
+
+void WriteBytes(const std::string& path, const Bytes& bytes);
+Bytes ReadBytes(const std::string& path);
+
+}  // namespace pelvaro::testing

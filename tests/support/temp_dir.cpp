@@ -1,0 +1,34 @@
+#include "tests/support/temp_dir.h"
+
+#include "text/native_path.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+
+namespace pelvaro::testing {
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  auto dir = std::filesystem::temp_directory_path() /
+             ("pelvaro-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+  std::filesystem::create_directories(dir);
+  path_ = text::WithTrailingSeparator(text::FromNativePath(dir.native()));
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(std::filesystem::path(text::ToNativePath(path_)), ec);
+}
+
+std::vector<std::string> TempDir::Entries() const {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(text::ToNativePath(path_))))
+    names.push_back(text::FromNativePath(e.path().filename().native()));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace pelvaro::testing
