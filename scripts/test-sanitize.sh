@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# The unit tests once more, built with AddressSanitizer and UndefinedBehaviorSanitizer;
+# any finding stops the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+flags="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+cmake --build build-asan
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+QT_QPA_PLATFORM=offscreen ctest --test-dir build-asan --output-on-failure

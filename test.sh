@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Everything a fresh Debian machine needs to test Pelvaro: installs the missing
+# packages, builds and runs all tests (normal build, then the sanitizer build).
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+scripts/test-linux.sh
+scripts/test-sanitize.sh
+echo "All test runs passed."
