@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <variant>
 
 namespace pelvaro::sff {
@@ -223,8 +224,6 @@ std::string StemOfArchiveName(const std::string& label) {
 }
 
 LoadOutcome LoadSff(const std::string& path, SffState& state, LoaderView& view) {
-  std::string stem = StemOfArchiveName(view.SffNameText());
-
   std::vector<std::uint8_t> bytes;
   if (const auto failure = ReadWholeFile(path, bytes)) {
     if (failure->kind == ReadFailure::Kind::kTooLarge)
@@ -233,6 +232,15 @@ LoadOutcome LoadSff(const std::string& path, SffState& state, LoaderView& view) 
     return Refuse(Refusal(LoadFault::kCannotRead, "ファイルを読み込めません。\r\n" + path + "\r\n" + failure->reason), state,
                   view);
   }
+  return LoadSffFromBytes(std::move(bytes), state, view);
+}
+
+LoadOutcome LoadSffFromBytes(std::vector<std::uint8_t> bytes, SffState& state, LoaderView& view) {
+  std::string stem = StemOfArchiveName(view.SffNameText());
+  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+    return Refuse(Refusal(LoadFault::kTooLarge, "ファイルが大きすぎます（" + Decimal(static_cast<std::int64_t>(bytes.size())) +
+                                                    " bytes）。2 GB 未満のファイルしか読み込めません。"),
+                  state, view);
   const ByteReader reader(bytes);
 
   const auto paletteType = reader.U8(kPaletteTypeOffset);

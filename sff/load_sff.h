@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pelvaro::sff {
 
@@ -40,6 +41,10 @@ struct LoadOutcome {
 // its file name. A damaged archive is refused with a stop-icon message: the
 // table and both labels are then empty and `state` is reset.
 LoadOutcome LoadSff(const std::string& path, SffState& state, LoaderView& view);
+
+// The same for an archive already in memory (`bytes` is the whole file). Every
+// check after the file read is the same as LoadSff's; the fuzz target enters here.
+LoadOutcome LoadSffFromBytes(std::vector<std::uint8_t> bytes, SffState& state, LoaderView& view);
 
 // `label` less its last four characters; empty when it is shorter.
 std::string StemOfArchiveName(const std::string& label);
