@@ -2,6 +2,9 @@
 
 #include "export/atomic_file.h"
 
+#include "sff/byte_reader.h"
+
+#include <algorithm>
 #include <charconv>
 
 namespace pelvaro::exporter {
@@ -13,13 +16,14 @@ ExportError RowError(int row, const std::string& what) {
 
 }  // namespace
 
-std::string PcxFileBytes(const sff::SffState& state, const sff::SpriteRecord& record) {
-  std::string out;
-  const std::int64_t start = record.DataStart;
-  const std::int64_t length = static_cast<std::int64_t>(record.DataEnd) - start + 1;
+std::optional<std::string> PcxFileBytes(const sff::SffState& state, const sff::SpriteRecord& record) {
+  const std::int64_t length = std::max<std::int64_t>(static_cast<std::int64_t>(record.DataEnd) - record.DataStart + 1, 0);
+  const auto payload = sff::ByteReader(state.SffBytes).Sub(length == 0 ? 0 : record.DataStart, length);
+  if (!payload) return std::nullopt;
   const bool withPalette = record.PalFlag == 1;
-  out.reserve(static_cast<std::size_t>(std::max<std::int64_t>(length, 0)) + (withPalette ? sff::kPaletteSize : 0));
-  if (length > 0) out.append(reinterpret_cast<const char*>(state.SffBytes.data() + start), static_cast<std::size_t>(length));
+  std::string out;
+  out.reserve(payload->size() + (withPalette ? sff::kPaletteSize : 0));
+  out.append(reinterpret_cast<const char*>(payload->data()), payload->size());
   if (withPalette) out.append(reinterpret_cast<const char*>(state.SharedPal.data()), state.SharedPal.size());
   return out;
 }
@@ -37,12 +41,12 @@ std::variant<RowOutcome, ExportError> ExportPcx(const std::string& folder, int r
   if (name.empty()) return RowOutcome::kSkipped;
 
   const sff::SpriteRecord& record = state.SpriteInfo[static_cast<std::size_t>(k)];
-  const auto size = static_cast<std::int64_t>(state.SffBytes.size());
-  if (record.DataEnd >= record.DataStart && (record.DataStart < 0 || record.DataEnd >= size))
+  const auto bytes = PcxFileBytes(state, record);
+  if (!bytes)
     return RowError(row, "データ範囲 " + std::to_string(record.DataStart) + "～" + std::to_string(record.DataEnd) +
                              " がファイルの外にあります。");
   const std::string path = folder + name;
-  if (auto error = WriteFileAtomic(path, PcxFileBytes(state, record))) return *error;
+  if (auto error = WriteFileAtomic(path, *bytes)) return *error;
   return RowOutcome::kWritten;
 }
 

@@ -15,8 +15,9 @@
 
 namespace pelvaro::exporter {
 
-// The bytes of one sprite's PCX file. An empty range gives no payload bytes.
-std::string PcxFileBytes(const sff::SffState& state, const sff::SpriteRecord& record);
+// The bytes of one sprite's PCX file. An empty range gives no payload bytes;
+// a range that reaches outside the archive gives nothing at all.
+std::optional<std::string> PcxFileBytes(const sff::SffState& state, const sff::SpriteRecord& record);
 
 enum class RowOutcome { kWritten, kSkipped };
 

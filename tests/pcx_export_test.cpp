@@ -79,7 +79,11 @@ TEST_F(PcxExport, ALinkedRowWithFlagOneAppendsThePaletteToTheSourcesBytes) {
   auto& record = archive_->state.SpriteInfo[4];  // links to the palette source
   record.PalFlag = 1;
   const auto bytes = exporter::PcxFileBytes(archive_->state, record);
-  EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), Concat(source_, pal_));
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ(Bytes(bytes->begin(), bytes->end()), Concat(source_, pal_));
+  // A range outside the archive is refused, not read.
+  record.DataEnd = static_cast<std::int32_t>(archive_->state.SffBytes.size());
+  EXPECT_FALSE(exporter::PcxFileBytes(archive_->state, record));
 }
 
 TEST_F(PcxExport, ReplacesALongerExistingFileWhole) {
