@@ -1,6 +1,7 @@
 #include "export/definition_text.h"
 
 #include "export/atomic_file.h"
+#include "export/row_record.h"
 #include "text/ansi_text.h"
 #include "text/cp932.h"
 #include "text/native_path.h"
@@ -56,12 +57,9 @@ std::variant<std::string, ExportError> SprTextBytes(const std::string& sffNameLa
   for (int i = 1; i <= n; ++i) {
     const auto& row = table.RowAt(i);
     const std::string& pos = row[sff::SpriteTable::kPPos];
-    std::int32_t k = -1;
-    const auto [end, ec] = std::from_chars(pos.data(), pos.data() + pos.size(), k);
-    if (ec != std::errc() || end != pos.data() + pos.size() || k < 0 ||
-        k >= static_cast<std::int32_t>(state.SpriteInfo.size()))
-      return ExportError{std::to_string(i) + " 行目の P.Pos「" + pos + "」に当たるスプライトがありません。", {}};
-    const sff::SpriteRecord& r = state.SpriteInfo[static_cast<std::size_t>(k)];
+    const sff::SpriteRecord* found = RecordForPPos(pos, state);
+    if (!found) return ExportError{std::to_string(i) + " 行目の P.Pos「" + pos + "」に当たるスプライトがありません。", {}};
+    const sff::SpriteRecord& r = *found;
     if (r.PalFlag == 0 || i < 4) out += "#\r\n1\r\n1\r\n";
     if (!AppendLine(out, row[sff::SpriteTable::kPcxName], &bad)) return Unrepresentable("PCXファイル名", bad);
     AppendNumberLine(out, r.GroupNo);

@@ -1,11 +1,11 @@
 #include "export/pcx_export.h"
 
 #include "export/atomic_file.h"
+#include "export/row_record.h"
 
 #include "sff/byte_reader.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace pelvaro::exporter {
 namespace {
@@ -33,14 +33,11 @@ std::variant<RowOutcome, ExportError> ExportPcx(const std::string& folder, int r
   const auto& cells = table.RowAt(row);
   const std::string& pos = cells[sff::SpriteTable::kPPos];
   const std::string& name = cells[sff::SpriteTable::kPcxName];
-  std::int32_t k = -1;
-  const auto [end, ec] = std::from_chars(pos.data(), pos.data() + pos.size(), k);
-  if (ec != std::errc() || end != pos.data() + pos.size() || k < 0 ||
-      k >= static_cast<std::int32_t>(state.SpriteInfo.size()))
-    return RowError(row, "P.Pos「" + pos + "」に当たるスプライトがありません。");
+  const sff::SpriteRecord* found = RecordForPPos(pos, state);
+  if (!found) return RowError(row, "P.Pos「" + pos + "」に当たるスプライトがありません。");
   if (name.empty()) return RowOutcome::kSkipped;
 
-  const sff::SpriteRecord& record = state.SpriteInfo[static_cast<std::size_t>(k)];
+  const sff::SpriteRecord& record = *found;
   const auto bytes = PcxFileBytes(state, record);
   if (!bytes)
     return RowError(row, "データ範囲 " + std::to_string(record.DataStart) + "～" + std::to_string(record.DataEnd) +
