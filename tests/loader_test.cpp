@@ -324,12 +324,12 @@ TEST(Loader, ASecondLoadReplacesTheFirst) {
   sff::SffState state;
   WriteBytes(dir / "USER.sff", ThreeSprites());
   ASSERT_EQ(sff::LoadSff(dir / "USER.sff", state, view).status, LoadStatus::kLoaded);
-  WriteBytes(dir / "KFM.sff", SffBuilder().Add({.group = 8, .palFlag = 1, .payload = Payload(3, 0)}).Build());
-  view.sffName = "KFM.sff";
-  ASSERT_EQ(sff::LoadSff(dir / "KFM.sff", state, view).status, LoadStatus::kLoaded);
+  WriteBytes(dir / "ABC.sff", SffBuilder().Add({.group = 8, .palFlag = 1, .payload = Payload(3, 0)}).Build());
+  view.sffName = "ABC.sff";
+  ASSERT_EQ(sff::LoadSff(dir / "ABC.sff", state, view).status, LoadStatus::kLoaded);
   EXPECT_EQ(view.table.Count(), 1);
   EXPECT_EQ(view.imageText, "1");
-  EXPECT_EQ(view.table.Text(1, SpriteTable::kPcxName), "KFM_00008_00000.pcx");
+  EXPECT_EQ(view.table.Text(1, SpriteTable::kPcxName), "ABC_00008_00000.pcx");
   EXPECT_EQ(state.SpriteInfo.size(), 1u);
 }
 
