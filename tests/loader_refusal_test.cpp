@@ -122,16 +122,11 @@ TEST(LoaderRefusal, ARefusalComesOnlyAfterTheSharedPaletteQuestion) {
 }
 
 TEST(LoaderRefusal, ARefusalAfterAGoodLoadEmptiesEverything) {
-  TempDir dir;
-  TestView view;
-  sff::SffState state;
-  WriteBytes(dir / "good.sff", Valid());
-  ASSERT_EQ(sff::LoadSff(dir / "good.sff", state, view).status, LoadStatus::kLoaded);
-  WriteBytes(dir / "bad.sff", Bytes(600, 1));
-  view.sffName = "bad.sff";
-  EXPECT_EQ(sff::LoadSff(dir / "bad.sff", state, view).status, LoadStatus::kRefused);
-  EXPECT_EQ(view.table.Count(), 0);
-  EXPECT_TRUE(state.SpriteInfo.empty());
+  Session session;
+  ASSERT_EQ(session.Load("good.sff", Valid()).status, LoadStatus::kLoaded);
+  EXPECT_EQ(session.Load("bad.sff", Bytes(600, 1)).status, LoadStatus::kRefused);
+  EXPECT_EQ(session.view.table.Count(), 0);
+  EXPECT_TRUE(session.state.SpriteInfo.empty());
 }
 
 // Every prefix and every single-byte change of a valid archive must load or be

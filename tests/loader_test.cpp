@@ -301,36 +301,23 @@ TEST(Loader, WarnsWhenNotInSharedPaletteMode) {
   EXPECT_EQ(yes->view.sffName, "USER.sff");
 }
 
-TEST(Loader, DecliningKeepsThePreviousRecordsButEmptiesTheTable) {
-  TempDir dir;
-  TestView view;
-  sff::SffState state;
-  WriteBytes(dir / "USER.sff", ThreeSprites());
-  ASSERT_EQ(sff::LoadSff(dir / "USER.sff", state, view).status, LoadStatus::kLoaded);
-  const auto palette = state.SharedPal;
-  Bytes other = SffBuilder().PaletteType(0).Add({.group = 5, .payload = Payload(900, 77)}).Build();
-  WriteBytes(dir / "OTHER.sff", other);
-  view.sffName = "OTHER.sff";
-  ASSERT_EQ(sff::LoadSff(dir / "OTHER.sff", state, view).status, LoadStatus::kDeclined);
-  EXPECT_EQ(state.SpriteInfo.size(), 3u);
-  EXPECT_EQ(state.SharedPal, palette);
-  EXPECT_EQ(state.SffBase, "OTHER");
-  EXPECT_EQ(view.table.Count(), 0);
-}
+TEST(Loader, ALaterLoadReplacesTheFirstOrOnlyEmptiesTheTableWhenDeclined) {
+  Session session;
+  ASSERT_EQ(session.Load("USER.sff", ThreeSprites()).status, LoadStatus::kLoaded);
+  const auto palette = session.state.SharedPal;
+  const Bytes other = SffBuilder().PaletteType(0).Add({.group = 5, .payload = Payload(900, 77)}).Build();
+  ASSERT_EQ(session.Load("OTHER.sff", other, {mb::kAnswerNo}).status, LoadStatus::kDeclined);
+  EXPECT_EQ(session.state.SpriteInfo.size(), 3u);  // records and palette stay, no row refers to them
+  EXPECT_EQ(session.state.SharedPal, palette);
+  EXPECT_EQ(session.state.SffBase, "OTHER");
+  EXPECT_EQ(session.view.table.Count(), 0);
 
-TEST(Loader, ASecondLoadReplacesTheFirst) {
-  TempDir dir;
-  TestView view;
-  sff::SffState state;
-  WriteBytes(dir / "USER.sff", ThreeSprites());
-  ASSERT_EQ(sff::LoadSff(dir / "USER.sff", state, view).status, LoadStatus::kLoaded);
-  WriteBytes(dir / "ABC.sff", SffBuilder().Add({.group = 8, .palFlag = 1, .payload = Payload(3, 0)}).Build());
-  view.sffName = "ABC.sff";
-  ASSERT_EQ(sff::LoadSff(dir / "ABC.sff", state, view).status, LoadStatus::kLoaded);
-  EXPECT_EQ(view.table.Count(), 1);
-  EXPECT_EQ(view.imageText, "1");
-  EXPECT_EQ(view.table.Text(1, SpriteTable::kPcxName), "ABC_00008_00000.pcx");
-  EXPECT_EQ(state.SpriteInfo.size(), 1u);
+  ASSERT_EQ(session.Load("ABC.sff", SffBuilder().Add({.group = 8, .palFlag = 1, .payload = Payload(3, 0)}).Build()).status,
+            LoadStatus::kLoaded);
+  EXPECT_EQ(session.view.table.Count(), 1);
+  EXPECT_EQ(session.view.imageText, "1");
+  EXPECT_EQ(session.view.table.Text(1, SpriteTable::kPcxName), "ABC_00008_00000.pcx");
+  EXPECT_EQ(session.state.SpriteInfo.size(), 1u);
 }
 
 }  // namespace

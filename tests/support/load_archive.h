@@ -10,13 +10,24 @@
 
 namespace pelvaro::testing {
 
-// An archive written to a temporary folder and loaded as `name`.
-struct LoadedArchive {
+// One window and one loader state across several loads of archives written
+// to a temporary folder.
+struct Session {
   TempDir dir;
   sff::SffState state;
   TestView view;
+
+  sff::LoadOutcome Load(const std::string& name, const Bytes& bytes, std::initializer_list<int> answers = {}) {
+    WriteBytes(dir / name, bytes);
+    view.sffName = name;
+    view.answers.assign(answers.begin(), answers.end());
+    return sff::LoadSff(dir / name, state, view);
+  }
+};
+
+// An archive loaded as `name` in a session of its own.
+struct LoadedArchive : Session {
   sff::LoadOutcome outcome;
-  std::string path;
 
   std::string Cell(int row, int column) const { return view.table.Text(row, column); }
   const sff::SpriteRecord& Record(int pos) const { return state.SpriteInfo.at(static_cast<std::size_t>(pos)); }
@@ -25,11 +36,7 @@ struct LoadedArchive {
 inline std::unique_ptr<LoadedArchive> LoadArchive(const Bytes& bytes, const std::string& name = "USER.sff",
                                                   std::initializer_list<int> answers = {}) {
   auto a = std::make_unique<LoadedArchive>();
-  a->path = a->dir / name;
-  WriteBytes(a->path, bytes);
-  a->view.sffName = name;
-  a->view.answers.assign(answers.begin(), answers.end());
-  a->outcome = sff::LoadSff(a->path, a->state, a->view);
+  a->outcome = a->Load(name, bytes, answers);
   return a;
 }
 
