@@ -109,10 +109,13 @@ TEST_F(Cli, FailuresExitOneWithTheReason) {
   WriteBytes(dir_ / "file", Bytes(1, 0));
   const auto blocked = RunCli({"pcx", archive_, dir_ / "file"});
   EXPECT_EQ(blocked.code, cli::kExitFailure);
-  EXPECT_NE(blocked.err.find("出力フォルダを作成できません。"), std::string::npos);
+  EXPECT_EQ(blocked.err.rfind("出力フォルダを作成できません。\n" + dir_ / "file" + "\n", 0), 0u) << blocked.err;
   const auto badText = RunCli({"text", archive_, dir_ / "file/x.txt"});
   EXPECT_EQ(badText.code, cli::kExitFailure);
-  EXPECT_NE(badText.err.find("ファイルを書き込めません。"), std::string::npos);
+  EXPECT_EQ(badText.err, "ファイルを書き込めません。\n" + dir_ / "file/x.txt" + "\nNot a directory\n");
+  // The file in the way is left as it was, and nothing was made beside it.
+  EXPECT_EQ(ReadBytes(dir_ / "file"), Bytes(1, 0));
+  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"USER.sff", "file"}));
 }
 
 TEST_F(Cli, SkippedRowsAreCountedOnStderr) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace pelvaro::testing {
@@ -119,6 +121,8 @@ TEST_F(PcxExport, ADirectoryInTheTargetsPlaceEndsTheExportKeepingEarlierFiles) {
   const auto result = ExportInto(out_.path());
   ASSERT_TRUE(result.error);
   EXPECT_EQ(result.error->path, out_ / "USER_00000_00001.pcx");
+  EXPECT_EQ(result.error->message,
+            "ファイルを書き込めません。\r\n" + out_ / "USER_00000_00001.pcx" + "\r\n" + std::strerror(EISDIR));
   EXPECT_EQ(result.written, 2);
   EXPECT_EQ(ReadBytes(out_ / "USER_00000_00000.pcx"), source_);
   EXPECT_EQ(out_.Entries(), (std::vector<std::string>{"USER_00000_00000.pcx", "USER_00000_00001.pcx",
@@ -129,7 +133,12 @@ TEST_F(PcxExport, APathThroughARegularFileFails) {
   WriteBytes(out_ / "file", Bytes(1, 0));
   const auto result = ExportInto(out_ / "file/");
   ASSERT_TRUE(result.error);
+  EXPECT_EQ(result.written, 0);
+  EXPECT_EQ(result.error->path, out_ / "file/USER_00000_00002.pcx");
   EXPECT_NE(result.error->message.find("Not a directory"), std::string::npos);
+  // The file in the way is left as it was, with nothing beside it.
+  EXPECT_EQ(ReadBytes(out_ / "file"), Bytes(1, 0));
+  EXPECT_EQ(out_.Entries(), std::vector<std::string>{"file"});
 }
 
 TEST(PcxExportRanges, EmptyRangesGiveOnlyThePaletteAndUnnamedRowsAreSkipped) {
