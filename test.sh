@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Everything a fresh Debian machine needs to test Pelvaro: installs the missing
-# packages, builds and runs all tests (normal build, then the sanitizer build).
+# packages, builds and runs all tests (normal build, then the sanitizer build),
+# then a one-minute fuzz run of the loader.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 scripts/test-linux.sh
 scripts/test-sanitize.sh
+scripts/test-fuzz-smoke.sh
 echo "All test runs passed."
