@@ -1,0 +1,92 @@
+#pragma once
+
+// The main window: the sprite list, the archive name and image count, and the
+// five commands (Open SFF, Save All PCX, Make Text, About, Exit). It is the
+// loader's view, and holds what a load leaves behind until the next load.
+
+#include "app/sprite_table_model.h"
+#include "sff/loader_view.h"
+#include "sff/sff_state.h"
+#include "sff/sprite_table.h"
+#include "ui/common_dialog.h"
+#include "ui/progress_window.h"
+
+#include <QWidget>
+
+#include <chrono>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QLabel;
+class QPushButton;
+class QTreeView;
+
+namespace pelvaro::ui {
+class frmPath;
+}
+
+namespace pelvaro::app {
+
+class frmMain final : public QWidget, public sff::LoaderView {
+ public:
+  frmMain();
+  ~frmMain() override;
+
+  // The loader's view.
+  std::string SffNameText() const override;
+  void SetSffNameText(const std::string& text) override;
+  void SetImageText(const std::string& text) override;
+  sff::SpriteTable& Table() override { return table_; }
+  void BeginTableReset() override { model_.BeginReset(); }
+  void EndTableReset() override { model_.EndReset(); }
+  int MsgBox(const std::string& text, int style) override;
+
+  // What the last load left: the file image, the records, the shared palette, the stem.
+  const sff::SffState& State() const { return state_; }
+  // The folder chooser, once Save All PCX has created it.
+  ui::frmPath* PathChooser() const { return frmPath_.get(); }
+  // How long an export runs before its progress window appears.
+  void SetProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
+
+  QPushButton* cmdSffOpen;
+  QLabel* lblSffName;
+  QTreeView* lstFiles;
+  QPushButton* cmdPCX;
+  QPushButton* cmdText;
+  QPushButton* cmdAbout;
+  QPushButton* cmdEnd;
+  QLabel* lblImage;
+  QLabel* Label4;
+
+  ui::CommonDialog cdl1;
+  // The folder of the last confirmed Save All PCX, with its closing separator;
+  // empty until then. Make Text starts its dialog there.
+  std::string OutputFolder;
+
+ private:
+  void BuildControls();
+  void BuildList();
+
+  void cmdSffOpen_Click();
+  void cmdPCX_Click();
+  void cmdText_Click();
+  void cmdAbout_Click();
+  void cmdEnd_Click();
+
+  // Runs the part of a command after its dialog; a failure nobody expected
+  // (memory running out, say) is told with the stop icon instead of ending
+  // the program.
+  void RunReported(const std::function<void()>& work, const std::function<void()>& onFailure = {});
+  // Forgets the open archive: labels, list and loader state all empty.
+  void DropArchive();
+
+  sff::SffState state_;
+  sff::SpriteTable table_;
+  SpriteTableModel model_;
+  std::unique_ptr<ui::frmPath> frmPath_;
+  std::chrono::milliseconds progressDelay_ = ui::ProgressWindow::kDefaultDelay;
+};
+
+}  // namespace pelvaro::app

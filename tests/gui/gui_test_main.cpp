@@ -1,0 +1,36 @@
+#include "tests/gui/gui_test_registry.h"
+#include "ui/fonts.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <cstdio>
+
+namespace pelvaro::testing {
+
+std::map<std::string, GuiTestFactory>& GuiTests() {
+  static std::map<std::string, GuiTestFactory> tests;
+  return tests;
+}
+
+}  // namespace pelvaro::testing
+
+int main(int argc, char** argv) {
+  // The tests need no display; a run from a desktop session stays off screen too.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  pelvaro::ui::InstallFontSubstitutes();
+
+  const auto& tests = pelvaro::testing::GuiTests();
+  QStringList args = QApplication::arguments();
+  std::string only;
+  if (args.size() > 1 && tests.count(args[1].toStdString())) only = args.takeAt(1).toStdString();
+
+  int failures = 0;
+  for (const auto& [name, make] : tests) {
+    if (!only.empty() && name != only) continue;
+    const auto test = make();
+    failures += QTest::qExec(test.get(), args);
+  }
+  return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+// What the GUI tests share: archives on disk, a main window with an archive
+// opened through its own Open command, and small readers of its state.
+
+#include "app/frm_main.h"
+#include "tests/gui/scripted_interaction.h"
+#include "tests/support/sff_builder.h"
+#include "tests/support/temp_dir.h"
+
+#include <QLabel>
+#include <QString>
+
+#include <string>
+
+namespace pelvaro::testing {
+
+inline QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Three sprites in shared palette mode: 9000/0 (own palette), 0/0, 0/1.
+Bytes ThreeSpriteArchive();
+
+// Writes `bytes` as `name` into `dir` and opens it with the Open command,
+// answering the palette question (if one comes) with `answer`.
+void OpenThroughWindow(app::frmMain& window, ScriptedInteraction& user, TempDir& dir, const std::string& name,
+                       const Bytes& bytes, int answer = 0);
+
+// The texts of the list's visible rows as the view's model gives them.
+std::vector<std::vector<QString>> ListRows(const app::frmMain& window);
+
+// Whether any window pointer override is still up.
+bool PointerOverridden();
+
+}  // namespace pelvaro::testing

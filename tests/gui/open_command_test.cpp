@@ -1,0 +1,157 @@
+// Open SFF through the real window: the dialog's settings, what Cancel leaves
+// alone, the labels and list after a load, the palette question and refusals.
+
+#include "sff/message_box.h"
+#include "tests/gui/gui_test_registry.h"
+#include "tests/gui/gui_test_support.h"
+#include "text/native_path.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+
+using namespace pelvaro;
+using namespace pelvaro::testing;
+
+namespace {
+
+Bytes NotSharedPaletteArchive() {
+  SffBuilder b;
+  b.PaletteType(0);
+  b.Add({.group = 1, .item = 0, .palFlag = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 5), nullptr)});
+  return b.Build();
+}
+
+}  // namespace
+
+class OpenCommandTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void dialogIsSetUpAsAnOpenDialogForArchives() {
+    ScriptedInteraction user;
+    app::frmMain window;
+    user.fileAnswers.push_back(std::nullopt);
+    window.cmdSffOpen->click();
+    QCOMPARE(user.fileDialogs.size(), std::size_t{1});
+    const ui::FileDialogRequest& r = user.fileDialogs[0];
+    QCOMPARE(r.mode, ui::FileDialogMode::kOpen);
+    QCOMPARE(r.title, QStringLiteral("Select Sff File"));
+    QCOMPARE(r.fileName, QStringLiteral("USER.sff"));
+    QCOMPARE(r.nameFilters, QStringList{QStringLiteral("Sff Files (*.sff)")});
+    QVERIFY(!r.confirmOverwrite);
+    QCOMPARE(window.cdl1.Flags, ui::cdl::kHideReadOnly);
+    QVERIFY(window.cdl1.CancelError);
+  }
+
+  void cancelLeavesTheLoadedArchiveAlone() {
+    ScriptedInteraction user;
+    TempDir dir;
+    app::frmMain window;
+    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
+    const auto rows = ListRows(window);
+    const auto bytes = window.State().SffBytes;
+
+    user.fileAnswers.push_back(std::nullopt);
+    window.cmdSffOpen->click();
+    QCOMPARE(window.lblSffName->text(), QStringLiteral("USER.sff"));
+    QCOMPARE(window.lblImage->text(), QStringLiteral("3"));
+    QCOMPARE(ListRows(window), rows);
+    QVERIFY(window.State().SffBytes == bytes);
+    QCOMPARE(window.State().SffBase, std::string("USER"));
+    QVERIFY(user.messages.empty());
+    QVERIFY(!PointerOverridden());
+  }
+
+  void loadFillsBothLabelsAndTheList() {
+    ScriptedInteraction user;
+    TempDir dir;
+    app::frmMain window;
+    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
+    QCOMPARE(window.lblSffName->text(), QStringLiteral("USER.sff"));
+    QCOMPARE(window.lblImage->text(), QStringLiteral("3"));
+    QCOMPARE(window.State().SffBase, std::string("USER"));
+    QCOMPARE(window.State().SpriteInfo.size(), std::size_t{3});
+    const auto rows = ListRows(window);
+    QCOMPARE(rows.size(), std::size_t{3});
+    QCOMPARE(rows[1], (std::vector<QString>{"02", "0", "0", "1", "00000000000", "0", "USER_00000_00000.pcx"}));
+    QVERIFY(user.messages.empty());
+    QVERIFY(!PointerOverridden());
+    // The next dialog starts where this archive was found.
+    user.fileAnswers.push_back(std::nullopt);
+    window.cmdSffOpen->click();
+    QCOMPARE(user.fileDialogs.back().directory, Q(dir.path()));
+  }
+
+  void secondArchiveReplacesTheFirst() {
+    ScriptedInteraction user;
+    TempDir dir;
+    app::frmMain window;
+    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
+    SffBuilder b;
+    b.Add({.group = 7, .item = 3, .palFlag = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 9), nullptr)});
+    OpenThroughWindow(window, user, dir, "テスト.sff", b.Build());
+    QCOMPARE(window.lblSffName->text(), QStringLiteral("テスト.sff"));
+    QCOMPARE(window.lblImage->text(), QStringLiteral("1"));
+    QCOMPARE(window.State().SffBase, std::string("テスト"));
+    const auto rows = ListRows(window);
+    QCOMPARE(rows.size(), std::size_t{1});
+    QCOMPARE(rows[0][6], QStringLiteral("テスト_00007_00003.pcx"));
+  }
+
+  void paletteQuestionIsAskedUnderTheBusyPointer() {
+    ScriptedInteraction user;
+    TempDir dir;
+    app::frmMain window;
+    OpenThroughWindow(window, user, dir, "OTHER.sff", NotSharedPaletteArchive(), mb::kAnswerNo);
+    QCOMPARE(user.messages.size(), std::size_t{1});
+    QCOMPARE(user.messages[0].style, mb::kYesNoStopDefaultNo);
+    QVERIFY(user.messages[0].text.startsWith(QStringLiteral("このSFFファイルは共有パレットモードではありません。")));
+    QVERIFY(user.messages[0].busy);
+    QCOMPARE(window.lblSffName->text(), QString());
+    QCOMPARE(window.lblImage->text(), QString());
+    QCOMPARE(window.lstFiles->model()->rowCount(), 0);
+    QVERIFY(!PointerOverridden());
+
+    OpenThroughWindow(window, user, dir, "OTHER.sff", NotSharedPaletteArchive(), mb::kAnswerYes);
+    QCOMPARE(window.lblSffName->text(), QStringLiteral("OTHER.sff"));
+    QCOMPARE(window.lstFiles->model()->rowCount(), 1);
+    QVERIFY(!PointerOverridden());
+    QCOMPARE(user.unscripted, 0);
+  }
+
+  void damagedArchiveIsRefusedWithTheStopIcon() {
+    ScriptedInteraction user;
+    TempDir dir;
+    app::frmMain window;
+    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
+    SffBuilder broken;
+    broken.ImageCount(99).Add({.group = 1, .payload = MakePcx(2, 2, PatternPixels(2, 2, 1), nullptr)});
+    OpenThroughWindow(window, user, dir, "BROKEN.sff", broken.Build());
+    QCOMPARE(user.messages.size(), std::size_t{1});
+    QCOMPARE(user.messages[0].style, mb::kStop);
+    QVERIFY(user.messages[0].text.contains(QStringLiteral("SFFファイルが壊れているため、読み込めません。")));
+    QCOMPARE(window.lblSffName->text(), QString());
+    QCOMPARE(window.lblImage->text(), QString());
+    QCOMPARE(window.lstFiles->model()->rowCount(), 0);
+    QVERIFY(window.State().SpriteInfo.empty());
+    QVERIFY(!PointerOverridden());
+  }
+
+  void vanishedFileIsReportedNotLoaded() {
+    ScriptedInteraction user;
+    TempDir dir;
+    app::frmMain window;
+    user.fileAnswers.push_back(Q(dir / "GONE.sff"));
+    window.cmdSffOpen->click();
+    QCOMPARE(user.messages.size(), std::size_t{1});
+    QCOMPARE(user.messages[0].style, mb::kStop);
+    QVERIFY(user.messages[0].text.contains(Q(dir / "GONE.sff")));
+    QCOMPARE(window.lstFiles->model()->rowCount(), 0);
+    QVERIFY(!PointerOverridden());
+  }
+};
+
+PELVARO_GUI_TEST(OpenCommandTest);
+
+#include "open_command_test.moc"

@@ -1,0 +1,54 @@
+#include "ui/interaction.h"
+
+#include "ui/message_box.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace pelvaro::ui {
+namespace {
+
+class DesktopInteraction final : public Interaction {
+ public:
+  std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& request) override {
+    QFileDialog dialog(parent, request.title, request.directory);
+    const bool save = request.mode == FileDialogMode::kSave;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(request.nameFilters);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    return QDir::toNativeSeparators(files.front());
+  }
+
+  int RunMessageBox(QWidget* parent, const QString& text, int style) override {
+    const auto box = MakeMessageBox(parent, text, style);
+    box->exec();
+    return AnswerOf(*box);
+  }
+
+  void RunModal(QDialog& dialog) override { dialog.exec(); }
+
+  // The event loop stops before it delivers anything else, so no window gets
+  // to ask or refuse; main() then tears everything down.
+  void EndProgram() override { QCoreApplication::exit(0); }
+};
+
+DesktopInteraction desktop;
+Interaction* current = &desktop;
+
+}  // namespace
+
+Interaction& CurrentInteraction() { return *current; }
+
+ScopedInteraction::ScopedInteraction(Interaction& replacement) : previous_(current) { current = &replacement; }
+
+ScopedInteraction::~ScopedInteraction() { current = previous_; }
+
+}  // namespace pelvaro::ui

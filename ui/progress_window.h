@@ -1,0 +1,43 @@
+#pragma once
+
+// Progress of a long export, shown from inside the click handler: the work
+// keeps running on the GUI thread in its order, and the window appears only
+// once it has taken longer than `delay`. It has no Cancel: an export runs to
+// its end or its first failure, as it would without the window.
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+
+class QProgressDialog;
+class QWidget;
+
+namespace pelvaro::ui {
+
+class ProgressWindow {
+ public:
+  static constexpr std::chrono::milliseconds kDefaultDelay{1000};
+
+  ProgressWindow(QWidget* parent, QString label, std::chrono::milliseconds delay = kDefaultDelay);
+  ~ProgressWindow();
+  ProgressWindow(const ProgressWindow&) = delete;
+  ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+  // After each unit of work; cheap enough to call for every row.
+  void Step(int done, int total);
+
+  // The window, once it is up.
+  QProgressDialog* Dialog() const { return dialog_.get(); }
+
+ private:
+  QWidget* parent_;
+  QString label_;
+  std::chrono::milliseconds delay_;
+  QElapsedTimer sinceStart_;
+  QElapsedTimer sinceRepaint_;
+  std::unique_ptr<QProgressDialog> dialog_;
+};
+
+}  // namespace pelvaro::ui
