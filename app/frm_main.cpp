@@ -39,7 +39,7 @@ QLabel* MakeValueLabel(QWidget* parent, QRect where) {
   auto* label = new QLabel(parent);
   label->setGeometry(where);
   label->setFont(ui::WindowFont(ui::kMsPGothic, 9));
-  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setTextFormat(Qt::PlainText);
   return label;
 }
@@ -82,6 +82,7 @@ void frmMain::BuildControls() {
   lblImage = MakeValueLabel(this, ui::TwipsRect(5160, 120, 735, 255));
   Label4 = new QLabel(QStringLiteral("Image Count"), this);
   Label4->setFont(ui::WindowFont(ui::kArial, kControlPoints));
+  Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   // Drawn here, the caption comes out a few pixels wider than the room it had
   // on Windows; it may take them from the gap before the count, never more.
   QRect caption = ui::TwipsRect(4200, 120, 885, 210);
