@@ -159,6 +159,18 @@ class FolderChooserTest : public QObject {
     QCOMPARE(chooser.dirDir->List(chooser.dirDir->ListIndex()), folder);
   }
 
+  void rootAsStartFolderOpensTheRoot() {
+#ifdef Q_OS_WIN
+    QSKIP("\"C:\\\" loses its separator and names the drive's current folder, as drives do there");
+#endif
+    ui::frmPath chooser;
+    chooser.p = QDir::toNativeSeparators(QDir::rootPath()).toStdString();
+    chooser.show();
+    QCOMPARE(chooser.txtPath->text(), QDir::toNativeSeparators(QDir::rootPath()));
+    QCOMPARE(QDir(chooser.dirDir->Path()), QDir::root());
+    QCOMPARE(chooser.dirDir->ListIndex(), 0);
+  }
+
   void startFolderThatVanishedOpensItsNearestParent() {
     TempDir dir;
     const QString folder = FolderWithChildren(dir);
