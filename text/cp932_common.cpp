@@ -31,12 +31,14 @@ bool IsLeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 
 bool IsTrailByte(std::uint8_t b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 bool IsHalfWidthKatakana(std::uint8_t b) { return b >= 0xA1 && b <= 0xDF; }
 
-// CP932 bytes of one non-ASCII character, checked by decoding them back.
+// CP932 bytes of one non-ASCII character, checked by decoding them back the
+// way this program reads CP932 text. The platforms' own tables differ at the
+// edges (Windows gives U+0080 the byte 0x80, which starts no character here),
+// and only a form that reads back as the same character keeps both builds alike.
 std::optional<std::string> EncodeChecked(std::string_view ch) {
   auto bytes = detail::EncodeOne(ch);
   if (!bytes || bytes->empty()) return std::nullopt;
-  auto back = detail::DecodeOne(*bytes);
-  if (!back || *back != ch) return std::nullopt;
+  if (DecodeCp932(*bytes) != ch) return std::nullopt;
   return bytes;
 }
 
