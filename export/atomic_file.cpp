@@ -2,6 +2,7 @@
 
 #include "text/native_path.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -9,9 +10,6 @@
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -53,34 +51,130 @@ void RememberPending(const text::NativePath& native) {
 
 void ForgetPending() { g_pending.store(false); }
 
+// Why a temporary file could not be made: the name may only be taken (then
+// another name is tried), or the folder refuses it.
+struct OpenFailure {
+  bool nameTaken = false;
+  std::string reason;
+};
+
 #ifdef _WIN32
-int OpenNew(const text::NativePath& p) {
-  return _wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+using File = HANDLE;
+bool IsOpen(File f) { return f != INVALID_HANDLE_VALUE; }
+
+// Win32 failures in the words the C library gives the same faults, so that a
+// message reads alike on both platforms whichever call failed; other codes in
+// the system's own words.
+std::string Win32Reason(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+      return SystemReason(ENOENT);
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return SystemReason(EACCES);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return SystemReason(ENOSPC);
+    case ERROR_WRITE_PROTECT:
+      return SystemReason(EROFS);
+    case ERROR_NOT_SAME_DEVICE:
+      return SystemReason(EXDEV);
+    case ERROR_FILENAME_EXCED_RANGE:
+      return SystemReason(ENAMETOOLONG);
+    default:
+      break;
+  }
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = n > 0 && buffer ? std::wstring(buffer, n) : std::wstring();
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+  if (text.empty()) return "Windows error " + std::to_string(code);
+  return text::FromNativePath(text);
 }
-int WriteSome(int fd, const char* data, std::size_t size) {
-  const unsigned chunk = size > 0x40000000u ? 0x40000000u : static_cast<unsigned>(size);
-  return _write(fd, data, chunk);
+
+File OpenNew(const text::NativePath& p, OpenFailure& failure) {
+  // Shared for deletion, so that the Ctrl+C handler, which runs on a thread of
+  // its own while this one may still be writing, can remove the file.
+  const HANDLE h = CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD code = GetLastError();
+    failure.nameTaken = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS;
+    failure.reason = Win32Reason(code);
+  }
+  return h;
 }
-int CloseFile(int fd) { return _close(fd); }
-void RemoveFile(const text::NativePath& p) { _wunlink(p.c_str()); }
+
+std::optional<std::string> WriteAll(File f, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 0x40000000u));
+    DWORD written = 0;
+    if (!WriteFile(f, bytes.data(), chunk, &written, nullptr)) return Win32Reason(GetLastError());
+    if (written == 0) return SystemReason(ENOSPC);
+    bytes.remove_prefix(written);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> CloseFile(File f) {
+  if (CloseHandle(f)) return std::nullopt;
+  return Win32Reason(GetLastError());
+}
+
+void RemoveFile(const text::NativePath& p) { DeleteFileW(p.c_str()); }
+
 std::optional<std::string> Replace(const text::NativePath& from, const text::NativePath& to) {
   if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return std::nullopt;
   const DWORD code = GetLastError();
-  if (code == ERROR_ACCESS_DENIED && (GetFileAttributesW(to.c_str()) & FILE_ATTRIBUTE_DIRECTORY) &&
-      GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES)
+  // Windows refuses to replace a directory as it refuses a read-only file;
+  // the message says which it was.
+  const DWORD attributes = GetFileAttributesW(to.c_str());
+  if (code == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
     return SystemReason(EISDIR);
-  char buffer[512] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer, sizeof buffer,
-                 nullptr);
-  std::string reason(buffer);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) reason.pop_back();
-  return reason.empty() ? "error " + std::to_string(code) : reason;
+  return Win32Reason(code);
 }
 #else
-int OpenNew(const text::NativePath& p) { return ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); }
-ssize_t WriteSome(int fd, const char* data, std::size_t size) { return ::write(fd, data, size); }
-int CloseFile(int fd) { return ::close(fd); }
+using File = int;
+bool IsOpen(File f) { return f >= 0; }
+
+File OpenNew(const text::NativePath& p, OpenFailure& failure) {
+  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    failure.nameTaken = errno == EEXIST;
+    failure.reason = SystemReason(errno);
+  }
+  return fd;
+}
+
+std::optional<std::string> WriteAll(File fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return SystemReason(errno);
+    }
+    if (n == 0) return SystemReason(ENOSPC);
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> CloseFile(File fd) {
+  if (::close(fd) == 0) return std::nullopt;
+  return SystemReason(errno);
+}
+
 void RemoveFile(const text::NativePath& p) { ::unlink(p.c_str()); }
+
 std::optional<std::string> Replace(const text::NativePath& from, const text::NativePath& to) {
   if (::rename(from.c_str(), to.c_str()) == 0) return std::nullopt;
   return SystemReason(errno);
@@ -97,37 +191,21 @@ std::optional<ExportError> WriteFileAtomic(const std::string& path, std::string_
   const std::string folder = FolderOf(path);
   const text::NativePath target = text::ToNativePath(path);
   text::NativePath temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+  OpenFailure openFailure;
+  File file{};
+  for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = text::ToNativePath(TemporaryNameIn(folder));
-    fd = OpenNew(temporary);
-    if (fd < 0 && errno != EEXIST) break;
+    openFailure = {};
+    file = OpenNew(temporary, openFailure);
+    if (IsOpen(file) || !openFailure.nameTaken) break;
   }
-  if (fd < 0) return WriteError(path, SystemReason(errno));
+  if (!IsOpen(file)) return WriteError(path, openFailure.reason);
   RememberPending(temporary);
 
-  auto fail = [&](int error) {
-    if (fd >= 0) CloseFile(fd);
-    RemoveFile(temporary);
-    ForgetPending();
-    return WriteError(path, SystemReason(error));
-  };
-
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const auto n = WriteSome(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail(errno);
-    }
-    if (n == 0) return fail(ENOSPC);
-    done += static_cast<std::size_t>(n);
-  }
-  const int closed = CloseFile(fd);
-  fd = -1;
-  if (closed != 0) return fail(errno);
-
-  if (auto reason = Replace(temporary, target)) {
+  auto reason = WriteAll(file, bytes);
+  if (auto closeReason = CloseFile(file); closeReason && !reason) reason = std::move(closeReason);
+  if (!reason) reason = Replace(temporary, target);
+  if (reason) {
     RemoveFile(temporary);
     ForgetPending();
     return WriteError(path, *reason);
@@ -139,7 +217,7 @@ std::optional<ExportError> WriteFileAtomic(const std::string& path, std::string_
 void RemovePendingTemporaryFile() noexcept {
   if (!g_pending.exchange(false)) return;
 #ifdef _WIN32
-  _wunlink(g_pendingPath);
+  DeleteFileW(g_pendingPath);
 #else
   ::unlink(g_pendingPath);
 #endif
