@@ -1,16 +1,15 @@
 #include "cli/cli.h"
+#include "cli/standard_streams.h"
 #include "export/atomic_file.h"
 #include "export/definition_text.h"
 
 #include <csignal>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#include <io.h>
-#include <windows.h>
-#else
-#include <unistd.h>
+#include "text/native_path.h"
 #endif
 
 namespace {
@@ -22,27 +21,33 @@ extern "C" void OnTerminate(int signal) {
   std::raise(signal);
 }
 
-bool StderrIsTerminal() {
-#ifdef _WIN32
-  return _isatty(_fileno(stderr)) != 0;
-#else
-  const char* term = std::getenv("TERM");
-  return isatty(STDERR_FILENO) != 0 && !(term && std::string(term) == "dumb");
+int RunCommand(const std::vector<std::string>& args) {
+  std::signal(SIGINT, OnTerminate);
+  std::signal(SIGTERM, OnTerminate);
+#ifdef SIGBREAK
+  std::signal(SIGBREAK, OnTerminate);  // Ctrl+Break in a Windows console
 #endif
+  std::ios::sync_with_stdio(false);
+  pelvaro::cli::PrepareStandardStreams();
+  pelvaro::cli::Environment env;
+  env.progressTerminal = pelvaro::cli::StderrCanShowProgress();
+  env.programFolder = pelvaro::exporter::ProgramFolder();
+  const int code = pelvaro::cli::Run(args, std::cout, std::cerr, env);
+  std::cout.flush();
+  std::cerr.flush();
+  return code;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
 #ifdef _WIN32
-  SetConsoleOutputCP(CP_UTF8);
-#endif
-  std::signal(SIGINT, OnTerminate);
-  std::signal(SIGTERM, OnTerminate);
-  std::vector<std::string> args(argv + 1, argv + argc);
-  pelvaro::cli::Environment env;
-  env.progressTerminal = StderrIsTerminal();
-  env.programFolder = pelvaro::exporter::ProgramFolder();
-  std::ios::sync_with_stdio(false);
-  return pelvaro::cli::Run(args, std::cout, std::cerr, env);
+// The arguments as Windows holds them, in UTF-16: the narrow argv would carry
+// them in the ANSI code page and lose every character it lacks.
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(pelvaro::text::FromNativePath(argv[i]));
+  return RunCommand(args);
 }
+#else
+int main(int argc, char** argv) { return RunCommand(std::vector<std::string>(argv + 1, argv + argc)); }
+#endif
