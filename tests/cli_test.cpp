@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "tests/support/load_archive.h"
+#include "tests/support/system_reasons.h"
 #include "text/native_path.h"
 
 #include <gtest/gtest.h>
@@ -112,7 +113,7 @@ TEST_F(Cli, FailuresExitOneWithTheReason) {
   EXPECT_EQ(blocked.err.rfind("出力フォルダを作成できません。\n" + dir_ / "file" + "\n", 0), 0u) << blocked.err;
   const auto badText = RunCli({"text", archive_, dir_ / "file/x.txt"});
   EXPECT_EQ(badText.code, cli::kExitFailure);
-  EXPECT_EQ(badText.err, "ファイルを書き込めません。\n" + dir_ / "file/x.txt" + "\nNot a directory\n");
+  EXPECT_EQ(badText.err, "ファイルを書き込めません。\n" + dir_ / "file/x.txt" + "\n" + PathThroughFileReason() + "\n");
   // The file in the way is left as it was, and nothing was made beside it.
   EXPECT_EQ(ReadBytes(dir_ / "file"), Bytes(1, 0));
   EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"USER.sff", "file"}));

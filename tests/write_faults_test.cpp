@@ -84,9 +84,9 @@ Bytes ManySprites(int rows, std::uint8_t palFlag) {
   return b.Build();
 }
 
-void SkipWithoutSmallDisk(const SmallDisk& disk) {
-  if (disk.kind() == SmallDisk::Kind::kUnavailable) GTEST_SKIP() << "no way to make a small disk here";
-}
+// A macro, because GTEST_SKIP only leaves the function it is written in.
+#define SKIP_WITHOUT_SMALL_DISK(disk) \
+  if ((disk).kind() == SmallDisk::Kind::kUnavailable) GTEST_SKIP() << "no way to make a small disk here"
 
 // ----- the exporters -----------------------------------------------------------------------------
 
@@ -94,7 +94,7 @@ TEST(WriteFaults, AFullDiskStopsThePcxExportAtTheFileThatDoesNotFit) {
   auto a = LoadArchive(FourSprites(4 * kDiskCapacity));
   ASSERT_EQ(a->outcome.status, sff::LoadStatus::kLoaded);
   SmallDisk disk(kDiskCapacity);
-  SkipWithoutSmallDisk(disk);
+  SKIP_WITHOUT_SMALL_DISK(disk);
   // An older file under the name that does not fit must survive whole.
   WriteBytes(disk / "USER_00001_00002.pcx", Payload(50, 9));
 
@@ -114,7 +114,7 @@ TEST(WriteFaults, AFullDiskStopsMakeTextBeforeEitherFileAppears) {
   auto a = LoadArchive(ManySprites(600, 0));
   ASSERT_EQ(a->outcome.status, sff::LoadStatus::kLoaded);
   SmallDisk disk(16 * 1024);
-  SkipWithoutSmallDisk(disk);
+  SKIP_WITHOUT_SMALL_DISK(disk);
 
   const auto error = exporter::MakeText(disk / "USER_SFF.txt", "USER.sff", a->state, a->view.table, "C:");
 
@@ -250,7 +250,7 @@ class CliWriteFaults : public ::testing::Test {
 TEST_F(CliWriteFaults, AFullDiskEndsPcxWithExitOneAndTheFileNamed) {
   const std::string archive = Archive(FourSprites(4 * kDiskCapacity));
   SmallDisk disk(kDiskCapacity);
-  SkipWithoutSmallDisk(disk);
+  SKIP_WITHOUT_SMALL_DISK(disk);
   const auto r = RunCli({"pcx", archive, disk.path()});
   EXPECT_EQ(r.code, cli::kExitFailure);
   EXPECT_EQ(r.out, "");
@@ -262,7 +262,7 @@ TEST_F(CliWriteFaults, AFullDiskEndsPcxWithExitOneAndTheFileNamed) {
 TEST_F(CliWriteFaults, AFullDiskEndsTextWithNeitherFileWritten) {
   const std::string archive = Archive(ManySprites(600, 0));
   SmallDisk disk(16 * 1024);
-  SkipWithoutSmallDisk(disk);
+  SKIP_WITHOUT_SMALL_DISK(disk);
   const auto r = RunCli({"text", archive, disk / "USER_SFF.txt"});
   EXPECT_EQ(r.code, cli::kExitFailure);
   EXPECT_EQ(r.out, "");

@@ -1,5 +1,6 @@
 #include "tests/support/sff_builder.h"
 
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -105,14 +106,24 @@ Bytes MakePcx(int width, int height, const std::vector<std::uint8_t>& pixels, co
   return out;
 }
 
+namespace {
+
+// Paths are UTF-8 text. A narrow path would reach Windows in the ANSI code
+// page and name another file when it holds Japanese.
+std::filesystem::path FsPath(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+}  // namespace
+
 void WriteBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  std::ofstream f(FsPath(path), std::ios::binary | std::ios::trunc);
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!f) throw std::runtime_error("cannot write " + path);
 }
 
 Bytes ReadBytes(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
+  std::ifstream f(FsPath(path), std::ios::binary);
   if (!f) throw std::runtime_error("cannot read " + path);
   return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
