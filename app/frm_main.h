@@ -14,7 +14,6 @@
 #include <QWidget>
 
 #include <chrono>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
