@@ -2,6 +2,7 @@
 
 #include "export/definition_text.h"
 #include "export/pcx_export.h"
+#include "export/system_reason.h"
 #include "pelvaro_version.h"
 #include "sff/load_sff.h"
 #include "sff/message_box.h"
@@ -112,7 +113,7 @@ int Pcx(const Loaded& loaded, const std::string& folderArg, std::ostream& out, s
   if (!std::filesystem::is_directory(nativeFolder, ec)) {
     std::filesystem::create_directories(nativeFolder, ec);
     if (ec) {
-      err << ForTerminal("出力フォルダを作成できません。\r\n" + folderArg + "\r\n" + ec.message());
+      err << ForTerminal("出力フォルダを作成できません。\r\n" + folderArg + "\r\n" + exporter::SystemReason(ec));
       return kExitFailure;
     }
   }

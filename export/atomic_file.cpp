@@ -1,11 +1,11 @@
 #include "export/atomic_file.h"
 
+#include "export/system_reason.h"
 #include "text/native_path.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <string>
 
 #ifdef _WIN32
@@ -23,8 +23,6 @@ namespace {
 // buffer, because a signal handler may read it.
 text::NativePath::value_type g_pendingPath[4096];
 std::atomic<bool> g_pending{false};
-
-std::string SystemReason(int error) { return std::strerror(error); }
 
 std::string FolderOf(const std::string& path) {
   const auto cut = path.find_last_of(text::kPathSeparators);
@@ -62,44 +60,6 @@ struct OpenFailure {
 using File = HANDLE;
 bool IsOpen(File f) { return f != INVALID_HANDLE_VALUE; }
 
-// Win32 failures in the words the C library gives the same faults, so that a
-// message reads alike on both platforms whichever call failed; other codes in
-// the system's own words.
-std::string Win32Reason(DWORD code) {
-  switch (code) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-      return SystemReason(ENOENT);
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return SystemReason(EACCES);
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return SystemReason(ENOSPC);
-    case ERROR_WRITE_PROTECT:
-      return SystemReason(EROFS);
-    case ERROR_NOT_SAME_DEVICE:
-      return SystemReason(EXDEV);
-    case ERROR_FILENAME_EXCED_RANGE:
-      return SystemReason(ENAMETOOLONG);
-    default:
-      break;
-  }
-  wchar_t* buffer = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = n > 0 && buffer ? std::wstring(buffer, n) : std::wstring();
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-  if (text.empty()) return "Windows error " + std::to_string(code);
-  return text::FromNativePath(text);
-}
-
 File OpenNew(const text::NativePath& p, OpenFailure& failure) {
   // Shared for deletion, so that the Ctrl+C handler, which runs on a thread of
   // its own while this one may still be writing, can remove the file.
@@ -132,14 +92,18 @@ std::optional<std::string> CloseFile(File f) {
 void RemoveFile(const text::NativePath& p) { DeleteFileW(p.c_str()); }
 
 std::optional<std::string> Replace(const text::NativePath& from, const text::NativePath& to) {
+  const DWORD before = GetFileAttributesW(to.c_str());
+  const bool exists = before != INVALID_FILE_ATTRIBUTES;
+  const bool isDirectory = exists && (before & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  // Windows will not rename over a read-only file. Asked here first, so the
+  // answer does not rest on how closely the file system follows that rule
+  // (Wine's does not).
+  if (exists && !isDirectory && (before & FILE_ATTRIBUTE_READONLY) != 0) return SystemReason(EACCES);
   if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return std::nullopt;
   const DWORD code = GetLastError();
-  // Windows refuses to replace a directory as it refuses a read-only file;
-  // the message says which it was.
-  const DWORD attributes = GetFileAttributesW(to.c_str());
-  if (code == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
-      (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-    return SystemReason(EISDIR);
+  // A directory in the way is refused as "access denied" too; the message
+  // says what was there.
+  if (code == ERROR_ACCESS_DENIED && isDirectory) return SystemReason(EISDIR);
   return Win32Reason(code);
 }
 #else
