@@ -2,6 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 namespace pelvaro::text {
 namespace {
 
@@ -62,6 +71,108 @@ TEST(Cp932, RoundTripsEveryAssignedDoubleByteCode) {
   }
   EXPECT_GT(assigned, 7000);
 }
+
+// The glibc build converts through iconv, the Windows build through the Win32
+// code page functions; the program must not notice which. These characters
+// are where the two tables, or a best-fit conversion, could part ways.
+TEST(Cp932, SameBytesAndRefusalsOnEveryPlatform) {
+  struct Case {
+    const char* text;
+    std::optional<std::string> bytes;  // nullopt: refused
+  };
+  const std::vector<Case> cases = {
+      {"\u00A5", std::nullopt},      // ¥: best fit gives "\"
+      {"\u203E", std::nullopt},      // ‾: best fit gives "~"
+      {"\u2016", std::nullopt},      // ‖: best fit gives ∥
+      {"\u2225", "\x81\x61"},        // ∥
+      {"\uFF5E", "\x81\x60"},        // ～ (full-width tilde)
+      {"\u301C", std::nullopt},      // 〜 (wave dash): glibc's and Windows' 81 60 is U+FF5E
+      {"\u2212", std::nullopt},      // − (minus): CP932 has U+FF0D
+      {"\uFF0D", "\x81\x7C"},        // －
+      {"\u2014", std::nullopt},      // — : CP932 has U+2015
+      {"\u2015", "\x81\x5C"},        // ―
+      {"\u00A2", std::nullopt},      // ¢: CP932 has U+FFE0
+      {"\uFFE0", "\x81\x91"},        // ￠
+      {"\u00AC", std::nullopt},      // ¬: CP932 has U+FFE2
+      {"\uFFE2", "\x81\xCA"},        // ￢, which the NEC and IBM rows repeat
+      {"\u00A7", "\x81\x98"},        // §
+      {"\u00D7", "\x81\x7E"},        // ×
+      {"\u2460", "\x87\x40"},        // ① (NEC special row)
+      {"\u2116", "\x87\x82"},        // №
+      {"\u3231", "\x87\x8A"},        // ㈱, also in the IBM rows: the NEC code wins
+      {"\u2235", "\x81\xE6"},        // ∵, in three rows: the JIS code wins
+      {"\u2160", "\x87\x54"},        // Ⅰ: NEC row, not the IBM one
+      {"\u2170", "\xFA\x40"},        // ⅰ: IBM row, not the NEC-selected one
+      {"\u7E8A", "\xFA\x5C"},        // 纊: IBM row, not the NEC-selected ED 40
+      {"\u9AD9", "\xFB\xFC"},        // 髙
+      {"\uFA11", "\xFA\xB1"},        // 﨑
+      {"\uE000", "\xF0\x40"},        // first user-defined character
+      {"\uE757", "\xF9\xFC"},        // last user-defined character
+      {"\uE758", std::nullopt},      // the private use area goes on; CP932 does not
+      {"\uFF65", "\xA5"},            // ･ (half-width)
+      {"\u0080", std::nullopt},      // Windows gives it the byte 0x80, which starts no character
+      {"\u3094", std::nullopt},      // ゔ: not in CP932
+      {"\U0001F600", std::nullopt},  // 😀: outside the BMP
+  };
+  for (const Case& c : cases) {
+    std::string bad;
+    const auto bytes = EncodeCp932Strict(c.text, &bad);
+    EXPECT_EQ(bytes, c.bytes) << c.text;
+    if (c.bytes) {
+      EXPECT_EQ(DecodeCp932(*c.bytes), c.text);
+      EXPECT_EQ(EncodeCp932Lossy(c.text), *c.bytes);
+    } else {
+      EXPECT_EQ(bad, c.text);
+      EXPECT_EQ(EncodeCp932Lossy(c.text), "?") << c.text;
+    }
+  }
+}
+
+// Every single byte, every double-byte code and every BMP character, folded
+// into one number. Both builds must arrive at the same one; when they do not,
+// dumping the three tables on each platform and comparing them shows where.
+TEST(Cp932, WholeTablesAgreeWithTheOtherPlatform) {
+  std::uint64_t hash = 14695981039346656037u;
+  auto fold = [&hash](std::string_view s) {
+    for (const char c : s) hash = (hash ^ static_cast<std::uint8_t>(c)) * 1099511628211u;
+    hash = (hash ^ 0xFFu) * 1099511628211u;  // ends the entry
+  };
+  int decodable = 0;
+  for (int b = 0x80; b <= 0xFF; ++b) fold(DecodeCp932(std::string(1, static_cast<char>(b))));
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (lead > 0x9F && lead < 0xE0) continue;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      const std::string text = DecodeCp932(std::string{static_cast<char>(lead), static_cast<char>(trail)});
+      decodable += text != "?";
+      fold(text);
+    }
+  }
+  int encodable = 0;
+  for (char32_t cp = 0x80; cp <= 0xFFFF; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    std::string utf8;
+    if (cp < 0x800) {
+      utf8 = {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F))};
+    } else {
+      utf8 = {static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+              static_cast<char>(0x80 | (cp & 0x3F))};
+    }
+    const auto bytes = EncodeCp932Strict(utf8);
+    encodable += bytes.has_value();
+    fold(bytes ? *bytes : std::string("-"));
+  }
+  EXPECT_EQ(decodable, 9664);  // 1880 of them user-defined (F0 40 to F9 FC)
+  EXPECT_EQ(encodable, 9269);  // fewer: NEC and IBM rows repeat characters
+  EXPECT_EQ(hash, 17051342273013206052u);
+}
+
+#ifdef _WIN32
+// The tests run as the users' systems do. A Wine without the Japanese locale
+// would quietly give code page 1252 and hide every fault of the ANSI paths.
+TEST(Cp932, WindowsTestsRunUnderCodePage932) {
+  EXPECT_EQ(GetACP(), 932u);
+}
+#endif
 
 }  // namespace
 }  // namespace pelvaro::text

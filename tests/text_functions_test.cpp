@@ -21,6 +21,11 @@ TEST(LenAnsi, CountsCp932Bytes) {
   EXPECT_EQ(LenAnsi(N(-5)), 2);
   EXPECT_EQ(LenAnsi(T("€")), 1);   // no CP932 form: counts as the one byte "?"
   EXPECT_EQ(LenAnsi(T("纊")), 2);  // an NEC/IBM extension character
+  // Characters that a best-fit conversion would give a look-alike count as
+  // "?" on every platform: one byte, even where the look-alike has two.
+  EXPECT_EQ(LenAnsi(T("¥100")), 4);
+  EXPECT_EQ(LenAnsi(T("‖")), 1);
+  EXPECT_EQ(LenAnsi(T("😀.txt")), 5);
 }
 
 TEST(MidAnsi, CutsByBytes) {
@@ -40,6 +45,7 @@ TEST(MidAnsi, BrokenDoubleByteCharactersBecomeQuestionMarks) {
   EXPECT_EQ(MidAnsi(T("アイ"), 1, 3), T("ア?"));
   EXPECT_EQ(MidAnsi(T("アイ"), 2, 3), T("Aイ"));
   EXPECT_EQ(MidAnsi(T("テスト.txt"), 1, 5), T("テス?"));
+  EXPECT_EQ(MidAnsi(T("‖ア"), 2, 2), T("ア"));  // "‖" is the one byte "?"
 }
 
 TEST(MidAnsi, RefusesBadArguments) {
