@@ -13,7 +13,7 @@ packages=(
 for group in "$@"; do
   case "$group" in
     fuzz) packages+=(clang-19 libclang-rt-19-dev) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix wine64) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix wine64 locales) ;;
     gui-check) packages+=(xvfb xauth imagemagick xdotool openbox) ;;
     *) echo "install-deps: unknown group $group" >&2; exit 2 ;;
   esac

@@ -22,53 +22,59 @@ cmake -S . -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVARO_BUILD
 # test and hold CTest's output pipes open after the tests end.
 export WINEPREFIX=$build/wine-prefix
 run=$root/cmake/wine-run.sh
+wineserver=/usr/lib/wine/wineserver64
+[ -x "$wineserver" ] || wineserver=wineserver
 mkdir -p "$WINEPREFIX"
-wineserver -p </dev/null >/dev/null 2>&1
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+"$wineserver" -p </dev/null >/dev/null 2>&1
+trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
 "$run" wineboot --init </dev/null >/dev/null 2>&1
 
 cmake --build "$build" -j2
 cmake --build "$host" -j2 --target pelvaro-cli
 ctest --test-dir "$build" --output-on-failure --timeout 600
 
-# The sample archive, run through both programs. The Windows program gets
-# Windows paths on drive C: of the Wine configuration.
-drive_c=$WINEPREFIX/drive_c
-rm -rf "$drive_c/pelvaro-check"
-mkdir -p "$drive_c/pelvaro-check/linux" "$drive_c/pelvaro-check/windows"
-check=$drive_c/pelvaro-check
-cp "$build/sample/SAMPLE.sff" "$check/SAMPLE.sff"
+# The sample archive, run through both programs under a Japanese name (its
+# stem names the PCX files and stands in the definition text). The Windows
+# program gets Windows paths on drive C: of the Wine configuration, with
+# Japanese in them, so its arguments must come through the UTF-16 command line.
+check=$WINEPREFIX/drive_c/pelvaro-check
+rm -rf "$check"
+mkdir -p "$check/linux 出力" "$check/windows 出力"
+cp "$build/sample/SAMPLE.sff" "$check/サンプル①.sff"
 
-"$host/cli/pelvaro-cli" list "$check/SAMPLE.sff" >"$check/linux.list"
-"$host/cli/pelvaro-cli" pcx "$check/SAMPLE.sff" "$check/linux" >/dev/null
-"$host/cli/pelvaro-cli" text "$check/SAMPLE.sff" "$check/linux/SAMPLE_SFF.txt" >/dev/null
+linux=$host/cli/pelvaro-cli
+"$linux" list "$check/サンプル①.sff" >"$check/linux.list"
+"$linux" pcx "$check/サンプル①.sff" "$check/linux 出力" >/dev/null
+"$linux" text "$check/サンプル①.sff" "$check/linux 出力/サンプル①_SFF.txt" >/dev/null
 
-wincli=$build/cli/pelvaro-cli.exe
-"$run" "$wincli" list 'C:\pelvaro-check\SAMPLE.sff' >"$check/windows.list"
-"$run" "$wincli" pcx 'C:\pelvaro-check\SAMPLE.sff' 'C:\pelvaro-check\windows' >/dev/null
-"$run" "$wincli" text 'C:\pelvaro-check\SAMPLE.sff' 'C:\pelvaro-check\windows\SAMPLE_SFF.txt' >/dev/null
+windows=$build/cli/pelvaro-cli.exe
+"$run" "$windows" list 'C:\pelvaro-check\サンプル①.sff' >"$check/windows.list"
+"$run" "$windows" pcx 'C:\pelvaro-check\サンプル①.sff' 'C:\pelvaro-check\windows 出力' >/dev/null
+"$run" "$windows" text 'C:\pelvaro-check\サンプル①.sff' 'C:\pelvaro-check\windows 出力\サンプル①_SFF.txt' >/dev/null
 
+# The list output: the same UTF-8 bytes, LF line ends.
 cmp "$check/linux.list" "$check/windows.list"
-(cd "$check/linux" && ls) >"$check/linux.files"
-(cd "$check/windows" && ls) >"$check/windows.files"
+ls "$check/linux 出力" >"$check/linux.files"
+ls "$check/windows 出力" >"$check/windows.files"
 cmp "$check/linux.files" "$check/windows.files"
 count=0
 while read -r name; do
   case "$name" in
     *.bat) ;;
-    *) cmp "$check/linux/$name" "$check/windows/$name"; count=$((count + 1)) ;;
+    *) cmp "$check/linux 出力/$name" "$check/windows 出力/$name"; count=$((count + 1)) ;;
   esac
 done <"$check/linux.files"
 # The batch files: line 3 names each program's own folder.
-cmp <(sed 3d "$check/linux/SAMPLE_SFFBuild.bat") <(sed 3d "$check/windows/SAMPLE_SFFBuild.bat")
+bat=サンプル①_SFFBuild.bat
+cmp <(sed 3d "$check/linux 出力/$bat") <(sed 3d "$check/windows 出力/$bat")
 folder=$("$run" winepath -w "$build/cli" 2>/dev/null | tr -d '\r')
-expected=$(printf '"%s\\sprmaker.exe" < SAMPLE_SFF.txt > CreateLog.txt\r' "$folder")
-actual=$(sed -n 3p "$check/windows/SAMPLE_SFFBuild.bat")
+expected=$(printf '"%s\\sprmaker.exe" < %s > CreateLog.txt\r' "$folder" "$(printf 'サンプル①_SFF.txt' | iconv -f UTF-8 -t CP932)")
+actual=$(sed -n 3p "$check/windows 出力/$bat")
 if [ "$actual" != "$expected" ]; then
   echo "test-windows: line 3 of the Windows batch file is" >&2
-  echo "  $actual" >&2
+  echo "  $actual" | iconv -f CP932 -t UTF-8 >&2
   echo "expected" >&2
-  echo "  $expected" >&2
+  echo "  $expected" | iconv -f CP932 -t UTF-8 >&2
   exit 1
 fi
 echo "test-windows: $count files and the list output of the Windows pelvaro-cli match the Linux build's."
