@@ -1,0 +1,104 @@
+#include "bench/bench_archive.h"
+
+#include <filesystem>
+#include <stdexcept>
+#include <vector>
+
+#include <unistd.h>
+
+namespace pelvaro::bench {
+namespace {
+
+using testing::Bytes;
+using testing::MakePcx;
+using testing::PatternPixels;
+
+// Raise when the archives change, so stale cached copies are not used.
+constexpr int kArchiveVersion = 1;
+
+constexpr int kItemsPerGroup = 50;
+// Groups are handed out to blocks of the chain by a multiplier that is prime to
+// the modulus: every block gets its own group, but in scrambled order.
+constexpr int kGroupModulus = 1327;
+constexpr int kGroupMultiplier = 619;
+constexpr int kLinkEvery = 16;        // one sprite in sixteen reuses an earlier image
+constexpr int kOwnPaletteEvery = 997;  // now and then an effect with its own palette
+
+// A pool of distinct images, so the archive holds many sizes without drawing
+// 65,535 pictures: sprites take them in turn.
+struct ImagePool {
+  std::vector<Bytes> shared;  // for sprites using the shared palette
+  std::vector<Bytes> own;     // with a palette of their own
+};
+
+ImagePool MakePool() {
+  const testing::Palette effects = testing::TestPalette(128);
+  ImagePool pool;
+  for (int k = 0; k < 241; ++k) {
+    const int width = 40 + (k * 37) % 80;
+    const int height = 48 + (k * 53) % 72;
+    pool.shared.push_back(MakePcx(width, height, PatternPixels(width, height, k), nullptr));
+  }
+  for (int k = 0; k < 7; ++k) {
+    const int width = 64 + 16 * k;
+    pool.own.push_back(MakePcx(width, width, PatternPixels(width, width, 200 + k), &effects));
+  }
+  return pool;
+}
+
+}  // namespace
+
+Bytes MakeBenchArchive(int sprites) {
+  if (sprites < 2 || sprites > 65535) throw std::invalid_argument("MakeBenchArchive: 2 to 65,535 sprites");
+  const ImagePool pool = MakePool();
+  const testing::Palette shared = testing::TestPalette(0);
+  testing::SffBuilder b;
+  // Position 0 is the palette source: its own palette, and the next sprite uses it.
+  testing::SpriteSpec source;
+  source.axisX = 30;
+  source.axisY = 90;
+  source.payload = MakePcx(60, 90, PatternPixels(60, 90, 1), &shared);
+  b.Add(std::move(source));
+  for (int i = 1; i < sprites; ++i) {
+    testing::SpriteSpec s;
+    const int block = i / kItemsPerGroup;
+    s.group = static_cast<std::uint16_t>(block * kGroupMultiplier % kGroupModulus);
+    s.item = static_cast<std::uint16_t>(i % kItemsPerGroup);
+    s.axisX = static_cast<std::int16_t>(20 + i % 40);
+    s.axisY = static_cast<std::int16_t>(60 + i % 50);
+    s.palFlag = 1;
+    if (i + 2 >= sprites) {
+      // The portraits, with their own palette; they head the table.
+      s.group = 9000;
+      s.item = static_cast<std::uint16_t>(i + 2 - sprites);
+      s.palFlag = 0;
+      s.payload = pool.own[static_cast<std::size_t>(i) % pool.own.size()];
+    } else if (i > kLinkEvery && i % kLinkEvery == 0) {
+      s.link = static_cast<std::uint16_t>(i - 5);
+    } else if (i > 1 && i % kOwnPaletteEvery == 0) {
+      s.palFlag = 0;
+      s.payload = pool.own[static_cast<std::size_t>(i) % pool.own.size()];
+    } else {
+      s.payload = pool.shared[static_cast<std::size_t>(i) % pool.shared.size()];
+    }
+    b.Add(std::move(s));
+  }
+  return b.Build();
+}
+
+std::string CachedBenchArchive(const std::string& cacheFolder, int sprites) {
+  namespace fs = std::filesystem;
+  // One folder per version of the archives, so the file keeps a plain name and
+  // its sprites plain PCX names.
+  const fs::path folder = fs::path(cacheFolder) / ("v" + std::to_string(kArchiveVersion));
+  fs::create_directories(folder);
+  const fs::path path = folder / ("BENCH" + std::to_string(sprites) + ".sff");
+  if (fs::is_regular_file(path)) return path.string();
+  // Written under a temporary name first: an interrupted run leaves no half archive to be used.
+  const fs::path partial = path.string() + "." + std::to_string(getpid()) + ".partial";
+  testing::WriteBytes(partial.string(), MakeBenchArchive(sprites));
+  fs::rename(partial, path);
+  return path.string();
+}
+
+}  // namespace pelvaro::bench

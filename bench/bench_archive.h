@@ -1,0 +1,24 @@
+#pragma once
+
+// The archives the benchmarks take apart, made with the test-support builder:
+// shared palette mode, real run-length-encoded PCX images of varied sizes, one
+// sprite in sixteen linked to an earlier image, a few sprites with a palette of
+// their own, and groups that do not come in display order, so loading has real
+// sorting to do. 65,535 sprites come to about 100 MB.
+
+#include "tests/support/sff_builder.h"
+
+#include <string>
+
+namespace pelvaro::bench {
+
+inline constexpr int kSmallArchiveSprites = 1000;
+inline constexpr int kLargeArchiveSprites = 65535;
+
+testing::Bytes MakeBenchArchive(int sprites);
+
+// The path of the archive of `sprites` sprites in `cacheFolder` (created when
+// missing). Made once and kept there: making the large one takes seconds.
+std::string CachedBenchArchive(const std::string& cacheFolder, int sprites);
+
+}  // namespace pelvaro::bench
