@@ -91,11 +91,10 @@ void CheckLoaded(const sff::SffState& state, const FuzzView& view) {
 void RunOneInput(std::span<const std::uint8_t> input) {
   if (input.empty()) return;
   const Choice choice = ChoiceOf(input[0]);
-  std::vector<std::uint8_t> archive(input.begin() + 1, input.end());
 
   FuzzView view(choice.archiveName, choice.answerYes);
   sff::SffState state;
-  const sff::LoadOutcome outcome = sff::LoadSffFromBytes(std::move(archive), state, view);
+  const sff::LoadOutcome outcome = sff::LoadSffFromBytes(input.subspan(1), state, view);
   switch (outcome.status) {
     case sff::LoadStatus::kRefused:
       Require(!outcome.message.empty() && outcome.fault != sff::LoadFault::kNone, "a refusal without a reason");

@@ -4,6 +4,11 @@
 
 #include <sys/stat.h>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,14 +27,23 @@ ReadFailure SystemFailure(int error) { return {ReadFailure::Kind::kCannotRead, s
 
 }  // namespace
 
-std::optional<ReadFailure> ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
+std::optional<ReadFailure> ReadWholeFile(const std::string& path, ByteImage& out) {
   const auto native = text::ToNativePath(path);
 #ifdef _WIN32
   FilePtr file(_wfopen(native.c_str(), L"rb"));
+  if (!file) {
+    const int error = errno;
+    // Windows refuses to open a folder with "permission denied" (or, with a
+    // closing separator, "invalid argument"); say what it is, as Linux does.
+    const DWORD attributes = GetFileAttributesW(native.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+      return SystemFailure(EISDIR);
+    return SystemFailure(error);
+  }
 #else
   FilePtr file(std::fopen(native.c_str(), "rb"));
-#endif
   if (!file) return SystemFailure(errno);
+#endif
 
 #ifdef _WIN32
   struct _stat64 info{};
@@ -44,7 +58,7 @@ std::optional<ReadFailure> ReadWholeFile(const std::string& path, std::vector<st
   if (size > std::numeric_limits<std::int32_t>::max())
     return ReadFailure{ReadFailure::Kind::kTooLarge, std::to_string(size) + " bytes"};
 
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  ByteImage bytes(static_cast<std::size_t>(size));  // not zero-filled: the read fills it
   if (size > 0) {
     errno = 0;
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());

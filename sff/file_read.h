@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sff/byte_image.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,6 +17,6 @@ struct ReadFailure {
 // Reads the whole file at `path` (UTF-8) with one read. Files of 2 GiB and more
 // are refused: every position in the archive is a 32-bit signed number.
 // Returns nothing on success.
-std::optional<ReadFailure> ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out);
+std::optional<ReadFailure> ReadWholeFile(const std::string& path, ByteImage& out);
 
 }  // namespace pelvaro::sff

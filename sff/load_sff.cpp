@@ -224,7 +224,7 @@ std::string StemOfArchiveName(const std::string& label) {
 }
 
 LoadOutcome LoadSff(const std::string& path, SffState& state, LoaderView& view) {
-  std::vector<std::uint8_t> bytes;
+  ByteImage bytes;
   if (const auto failure = ReadWholeFile(path, bytes)) {
     if (failure->kind == ReadFailure::Kind::kTooLarge)
       return Refuse(Refusal(LoadFault::kTooLarge, "ファイルが大きすぎます（" + failure->reason + "）。2 GB 未満のファイルしか読み込めません。"),
@@ -235,7 +235,11 @@ LoadOutcome LoadSff(const std::string& path, SffState& state, LoaderView& view) 
   return LoadSffFromBytes(std::move(bytes), state, view);
 }
 
-LoadOutcome LoadSffFromBytes(std::vector<std::uint8_t> bytes, SffState& state, LoaderView& view) {
+LoadOutcome LoadSffFromBytes(std::span<const std::uint8_t> bytes, SffState& state, LoaderView& view) {
+  return LoadSffFromBytes(ByteImage(bytes.begin(), bytes.end()), state, view);
+}
+
+LoadOutcome LoadSffFromBytes(ByteImage bytes, SffState& state, LoaderView& view) {
   std::string stem = StemOfArchiveName(view.SffNameText());
   if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
     return Refuse(Refusal(LoadFault::kTooLarge, "ファイルが大きすぎます（" + Decimal(static_cast<std::int64_t>(bytes.size())) +

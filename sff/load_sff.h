@@ -8,8 +8,8 @@
 #include "sff/sff_state.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
-#include <vector>
 
 namespace pelvaro::sff {
 
@@ -44,7 +44,9 @@ LoadOutcome LoadSff(const std::string& path, SffState& state, LoaderView& view);
 
 // The same for an archive already in memory (`bytes` is the whole file). Every
 // check after the file read is the same as LoadSff's; the fuzz target enters here.
-LoadOutcome LoadSffFromBytes(std::vector<std::uint8_t> bytes, SffState& state, LoaderView& view);
+LoadOutcome LoadSffFromBytes(ByteImage bytes, SffState& state, LoaderView& view);
+// A copy of `bytes` loaded as above.
+LoadOutcome LoadSffFromBytes(std::span<const std::uint8_t> bytes, SffState& state, LoaderView& view);
 
 // `label` less its last four characters; empty when it is shorter.
 std::string StemOfArchiveName(const std::string& label);

@@ -3,6 +3,7 @@
 // What a load leaves behind for the exporters: the file image, the sprite
 // records, the shared palette and the name stem. Lives until the next load.
 
+#include "sff/byte_image.h"
 #include "sff/sff_layout.h"
 #include "sff/sprite_record.h"
 
@@ -14,7 +15,7 @@
 namespace pelvaro::sff {
 
 struct SffState {
-  std::vector<std::uint8_t> SffBytes;  // the whole archive; position = file offset
+  ByteImage SffBytes;                  // the whole archive; position = file offset
   std::string SffBase;                 // archive file name less its last four characters
   std::int32_t ImageCount = 0;
   std::vector<SpriteRecord> SpriteInfo;  // chain order
