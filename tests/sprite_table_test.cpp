@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace pelvaro::sff {
 namespace {
 
@@ -53,6 +55,33 @@ TEST(SpriteTable, ReSortsWhenAKeyOrTheSettingsChange) {
   EXPECT_EQ(t.Text(1, SpriteTable::kPcxName), "b");
   t.SetSortColumn(SpriteTable::kPcxName);
   EXPECT_EQ(Column(t, SpriteTable::kPcxName), (std::vector<std::string>{"b", "a"}));
+}
+
+TEST(SpriteTable, LongKeysPrefixesAndBothDirectionsMatchAStableSort) {
+  // Keys from a few bytes (NUL and bytes above 0x7F among them) and of many
+  // lengths, so that keys share their first 16 bytes, end inside another's
+  // beginning, and repeat.
+  const std::string alphabet("a0\0\xE9 ", 5);
+  std::uint32_t seed = 12345;
+  const auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  std::vector<std::string> keys;
+  for (int i = 0; i < 3000; ++i) {
+    std::string key = i % 3 == 0 ? std::string(17, 'p') : std::string();
+    for (auto n = next() % 20; n > 0; --n) key += alphabet[next() % alphabet.size()];
+    keys.push_back(key);
+  }
+  for (const bool ascending : {true, false}) {
+    SpriteTable t;
+    t.SetSortColumn(SpriteTable::kSortKey);
+    t.SetSortAscending(ascending);
+    t.SetSorted(true);
+    std::vector<int> expected;
+    for (const auto& key : keys) expected.push_back(AddRow(t, key, ""));
+    std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+      return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
+    });
+    for (int k = 1; k <= t.Count(); ++k) ASSERT_EQ(t.HandleAt(k), expected[k - 1]) << "position " << k;
+  }
 }
 
 TEST(SpriteTable, ClearEmptiesAndBadPositionsAreRefused) {
