@@ -129,6 +129,17 @@ TEST(RealPaths, ExportAndMakeTextUnderJapaneseNames) {
 #endif
 }
 
+TEST(RealPaths, AFolderOrAMissingArchiveIsRefusedInTheSameWords) {
+  TempDir dir;
+  TestView view;
+  sff::SffState state;
+  sff::LoadSff(dir.path(), state, view);
+  ASSERT_FALSE(view.boxes.empty());
+  EXPECT_EQ(view.boxes.back().text, "ファイルを読み込めません。\r\n" + dir.path() + "\r\n" + std::strerror(EISDIR));
+  sff::LoadSff(dir / "無い.sff", state, view);
+  EXPECT_EQ(view.boxes.back().text, "ファイルを読み込めません。\r\n" + dir / "無い.sff" + "\r\n" + std::strerror(ENOENT));
+}
+
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
   const std::string folder = exporter::ProgramFolder();
   ASSERT_FALSE(folder.empty());
