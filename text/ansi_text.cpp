@@ -2,6 +2,7 @@
 
 #include "text/cp932.h"
 
+#include <charconv>
 #include <stdexcept>
 
 namespace pelvaro::text {
@@ -31,6 +32,16 @@ Value MidAnsi(const Value& value, std::int32_t start, std::int32_t length) {
 
 Value ZeroPad(std::int32_t width, const Value& value) {
   if (IsNull(value)) return Null{};
+  // A number's text is ASCII, one byte a character in CP932 as well: it is
+  // formed once, measured and padded (the loader pads every row's position).
+  if (const auto* number = std::get_if<std::int64_t>(&value)) {
+    char digits[24];
+    const auto length = static_cast<std::int32_t>(std::to_chars(digits, digits + sizeof digits, *number).ptr - digits);
+    if (length >= width) return value;
+    std::string s(static_cast<std::size_t>(width - length), '0');
+    s.append(digits, static_cast<std::size_t>(length));
+    return s;
+  }
   const std::int32_t n = LenAnsi(value);
   if (n >= width) return value;
   std::string s(static_cast<std::size_t>(width - n), '0');
