@@ -57,7 +57,9 @@ LoadOutcome Refusal(LoadFault fault, std::string detail, std::int32_t position =
   out.fault = fault;
   out.position = position;
   out.offset = offset;
-  out.message = (fault == LoadFault::kCannotRead ? std::string() : std::string(kDamagedHeading)) + detail;
+  // Only a damaged archive gets the heading; an unreadable or oversized file is not damaged.
+  const bool damaged = fault != LoadFault::kCannotRead && fault != LoadFault::kTooLarge;
+  out.message = (damaged ? std::string(kDamagedHeading) : std::string()) + detail;
   return out;
 }
 
