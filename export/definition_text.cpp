@@ -17,24 +17,23 @@ ExportError Unrepresentable(const std::string& what, const std::string& characte
   return {what + "に CP932（Shift_JIS）で表せない文字「" + character + "」が含まれているため、出力できません。", {}};
 }
 
-// Appends `utf8` as one CP932 line; false (and `*bad` set) when it has no CP932 form.
-bool AppendLine(std::string& out, std::string_view utf8, std::string* bad) {
+// Appends the CP932 form of `utf8`; false (and `*bad` set) when it has none.
+bool AppendText(std::string& out, std::string_view utf8, std::string* bad) {
   if (text::IsAscii(utf8)) {
     out += utf8;
-  } else {
-    auto bytes = text::EncodeCp932Strict(utf8, bad);
-    if (!bytes) return false;
-    out += *bytes;
+    return true;
   }
-  out += kCrLf;
+  auto bytes = text::EncodeCp932Strict(utf8, bad);
+  if (!bytes) return false;
+  out += *bytes;
   return true;
 }
 
-void AppendNumberLine(std::string& out, std::int64_t n) {
-  char digits[24];
-  const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, n);
-  out.append(digits, end);
+// Appends `utf8` as one CP932 line; false (and `*bad` set) when it has no CP932 form.
+bool AppendLine(std::string& out, std::string_view utf8, std::string* bad) {
+  if (!AppendText(out, utf8, bad)) return false;
   out += kCrLf;
+  return true;
 }
 
 // The error with the file it concerns named on its last line.
@@ -61,11 +60,19 @@ std::variant<std::string, ExportError> SprTextBytes(const std::string& sffNameLa
     if (!found) return ExportError{std::to_string(i) + " 行目の P.Pos「" + pos + "」に当たるスプライトがありません。", {}};
     const sff::SpriteRecord& r = *found;
     if (r.PalFlag == 0 || i < 4) out += "#\r\n1\r\n1\r\n";
-    if (!AppendLine(out, row[sff::SpriteTable::kPcxName], &bad)) return Unrepresentable("PCXファイル名", bad);
-    AppendNumberLine(out, r.GroupNo);
-    AppendNumberLine(out, r.ItemNo);
-    AppendNumberLine(out, r.AxisX);
-    AppendNumberLine(out, r.AxisY);
+    if (!AppendText(out, row[sff::SpriteTable::kPcxName], &bad)) return Unrepresentable("PCXファイル名", bad);
+    // The name's line end and the four number lines go in as one piece: the
+    // text has a row for every sprite, and every append has a cost of its own.
+    char lines[2 + 4 * (11 + 2)];
+    char* end = lines;
+    *end++ = '\r';
+    *end++ = '\n';
+    for (const std::int32_t number : {r.GroupNo, r.ItemNo, r.AxisX, r.AxisY}) {
+      end = std::to_chars(end, lines + sizeof lines, number).ptr;
+      *end++ = '\r';
+      *end++ = '\n';
+    }
+    out.append(lines, static_cast<std::size_t>(end - lines));
   }
   out += kCrLf;
   return out;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #ifdef _WIN32
@@ -21,6 +22,21 @@ TEST(Cp932, EncodesAsciiKatakanaKanjiAndExtensions) {
   EXPECT_EQ(EncodeCp932Strict("～"), "\x81\x60");  // U+FF5E, the Windows mapping
   EXPECT_EQ(EncodeCp932Strict("①"), "\x87\x40");  // NEC special character
   EXPECT_EQ(EncodeCp932Strict("\\~"), "\\~");     // ASCII stays ASCII
+}
+
+TEST(Cp932, AsciiTestFindsAHighByteAtAnyPlace) {
+  // The test reads eight bytes at a time: a high byte must count wherever it
+  // stands, in a whole group of eight or in the rest.
+  for (std::size_t length = 0; length <= 20; ++length) {
+    std::string text(length, 'a');
+    if (length > 0) text[length / 2] = '\0';  // NUL is ASCII too
+    EXPECT_TRUE(IsAscii(text)) << length;
+    for (std::size_t at = 0; at < length; ++at) {
+      std::string high = text;
+      high[at] = '\x80';
+      EXPECT_FALSE(IsAscii(high)) << length << " " << at;
+    }
+  }
 }
 
 TEST(Cp932, RefusesCharactersWithoutAnExactForm) {
