@@ -184,13 +184,9 @@ void FillTable(const std::vector<SpriteRecord>& records, SpriteTable& table) {
   table.Reserve(static_cast<int>(records.size()));
   for (std::size_t i = 0; i < records.size(); ++i) {
     const SpriteRecord& r = records[i];
-    const int row = table.Add();
-    table.SetText(row, SpriteTable::kGroupNo, Decimal(r.GroupNo));
-    table.SetText(row, SpriteTable::kItemNo, Decimal(r.ItemNo));
-    table.SetText(row, SpriteTable::kPalType, Decimal(r.PalFlag));
-    table.SetText(row, SpriteTable::kSortKey, SortKeyOf(r));
-    table.SetText(row, SpriteTable::kPPos, Decimal(static_cast<std::int64_t>(i)));
-    table.SetText(row, SpriteTable::kPcxName, r.PcxName);
+    // SortNo stays empty until the rows are numbered.
+    table.Add({std::string(), Decimal(r.GroupNo), Decimal(r.ItemNo), Decimal(r.PalFlag), SortKeyOf(r),
+               Decimal(static_cast<std::int64_t>(i)), r.PcxName});
   }
 }
 

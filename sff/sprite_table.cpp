@@ -71,9 +71,11 @@ void SpriteTable::Reserve(int rows) {
   position_.reserve(static_cast<std::size_t>(rows));
 }
 
-int SpriteTable::Add() {
+int SpriteTable::Add() { return Add(Row{}); }
+
+int SpriteTable::Add(Row texts) {
   const int handle = Count();
-  rows_.emplace_back();
+  rows_.push_back(std::move(texts));
   // Until the next sort a new row stands at the end.
   order_.push_back(handle);
   position_.push_back(handle);

@@ -24,6 +24,9 @@ class SpriteTable {
   void Clear();
   // Adds an empty row at the end and returns its handle (valid until Clear).
   int Add();
+  // Adds a row holding `texts` at the end and returns its handle: the loader's
+  // way, which writes each row once instead of empty first and filled after.
+  int Add(Row texts);
   void SetText(int handle, int column, std::string text);
   // Makes room for `rows` rows without reallocating while they are added.
   void Reserve(int rows);
