@@ -1,5 +1,6 @@
 #include "bench/bench_archive.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <vector>
@@ -47,6 +48,11 @@ ImagePool MakePool() {
 }
 
 }  // namespace
+
+std::string CacheFolder() {
+  if (const char* folder = std::getenv("PELVARO_BENCH_CACHE")) return folder;
+  return PELVARO_BENCH_CACHE_DIR;
+}
 
 Bytes MakeBenchArchive(int sprites) {
   if (sprites < 2 || sprites > 65535) throw std::invalid_argument("MakeBenchArchive: 2 to 65,535 sprites");

@@ -17,6 +17,10 @@ inline constexpr int kLargeArchiveSprites = 65535;
 
 testing::Bytes MakeBenchArchive(int sprites);
 
+// Where archives and export folders are kept between runs: $PELVARO_BENCH_CACHE
+// when set, else a folder of the build.
+std::string CacheFolder();
+
 // The path of the archive of `sprites` sprites in `cacheFolder` (created when
 // missing). Made once and kept there: making the large one takes seconds.
 std::string CachedBenchArchive(const std::string& cacheFolder, int sprites);

@@ -14,11 +14,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: pelvaro-bench-archive SPRITES\n");
     return 2;
   }
-  const char* folder = std::getenv("PELVARO_BENCH_CACHE");
   try {
-    std::printf("%s\n", pelvaro::bench::CachedBenchArchive(folder ? folder : PELVARO_BENCH_CACHE_DIR,
-                                                             std::atoi(argv[1]))
-                            .c_str());
+    const std::string path = pelvaro::bench::CachedBenchArchive(pelvaro::bench::CacheFolder(), std::atoi(argv[1]));
+    std::printf("%s\n", path.c_str());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "pelvaro-bench-archive: %s\n", e.what());
     return 1;

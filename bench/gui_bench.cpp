@@ -13,16 +13,10 @@
 #include <QApplication>
 #include <QTreeView>
 
-#include <cstdlib>
 #include <utility>
 
 namespace pelvaro::bench {
 namespace {
-
-std::string CacheFolder() {
-  if (const char* folder = std::getenv("PELVARO_BENCH_CACHE")) return folder;
-  return PELVARO_BENCH_CACHE_DIR;
-}
 
 // The rows reach the window's table as the loader leaves them: loaded once
 // beside the window, then exchanged with its (empty) table inside the timed
