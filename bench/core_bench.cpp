@@ -175,7 +175,7 @@ BENCHMARK(LoadFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 31); 
 BENCHMARK(SprTextFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 31); });
 BENCHMARK(ExportReplacingFigure)->Apply([](auto* b) { Figure(b, kSmallArchiveSprites, 11); });
 BENCHMARK(ExportReplacingFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 4); });
-BENCHMARK(ExportFreshFigure)->Apply([](auto* b) { Figure(b, kSmallArchiveSprites, 11); });
+BENCHMARK(ExportFreshFigure)->Apply([](auto* b) { Figure(b, kSmallArchiveSprites, 21); });
 BENCHMARK(ExportFreshFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 6); });
 
 }  // namespace
