@@ -32,14 +32,6 @@ const std::string kSep(1, text::kPathSeparator);
 
 fs::path Native(const std::string& path) { return fs::path(text::ToNativePath(path)); }
 
-std::vector<std::string> EntriesOf(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(Native(folder)))
-    names.push_back(text::FromNativePath(e.path().filename().native()));
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 [[maybe_unused]] bool IsDriveLetterPath(const std::string& path) {
   return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\';
 }

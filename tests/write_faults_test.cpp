@@ -56,17 +56,6 @@ void ExpectNoTemporaryFile(const std::vector<std::string>& entries) {
   for (const auto& name : entries) EXPECT_EQ(name.rfind(".pelvaro-", 0), std::string::npos) << name;
 }
 
-// Four sprites in display order 1/0 (the palette source), 1/1, 1/2, 1/3; 1/2
-// has `largeSize` payload bytes, so that it is the one that does not fit.
-Bytes FourSprites(std::size_t largeSize) {
-  return SffBuilder()
-      .Add({.group = 1, .item = 0, .palFlag = 0, .payload = Payload(800, 1)})
-      .Add({.group = 1, .item = 1, .palFlag = 1, .payload = Payload(1000, 2)})
-      .Add({.group = 1, .item = 2, .palFlag = 1, .payload = Payload(largeSize, 3)})
-      .Add({.group = 1, .item = 3, .palFlag = 1, .payload = Payload(10, 4)})
-      .Build();
-}
-
 // The files of the first two rows as they must stand after any fault in the third.
 void ExpectFirstTwoFiles(const std::string& folder) {
   EXPECT_EQ(ReadBytes(folder + "USER_00001_00000.pcx"), Payload(800, 1));
@@ -74,14 +63,6 @@ void ExpectFirstTwoFiles(const std::string& folder) {
   const Bytes source = Payload(800, 1);
   second.insert(second.end(), source.end() - 768, source.end());
   EXPECT_EQ(ReadBytes(folder + "USER_00001_00001.pcx"), second);
-}
-
-// Enough rows that the definition text outgrows `bytes`.
-Bytes ManySprites(int rows, std::uint8_t palFlag) {
-  SffBuilder b;
-  for (int i = 0; i < rows; ++i)
-    b.Add({.group = 1, .item = static_cast<std::uint16_t>(i), .palFlag = palFlag, .payload = Payload(4, 0)});
-  return b.Build();
 }
 
 // A macro, because GTEST_SKIP only leaves the function it is written in.
@@ -162,10 +143,7 @@ TEST_F(FolderGoesAway, MovedTheFinishedFilesGoWithItWhole) {
   ExpectWriteFailure(result.error->message, folder_ + "USER_00001_00002.pcx", ReasonFor(ENOENT));
   ExpectFirstTwoFiles(moved);
   EXPECT_EQ(out_.Entries(), std::vector<std::string>{"moved"});
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(Native(moved))) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"USER_00001_00000.pcx", "USER_00001_00001.pcx"}));
+  EXPECT_EQ(EntriesOf(moved), (std::vector<std::string>{"USER_00001_00000.pcx", "USER_00001_00001.pcx"}));
 }
 
 TEST(WriteFaults, ADirectoryInTheDefinitionTextsPlaceStopsBeforeTheBatch) {
@@ -281,8 +259,7 @@ TEST_F(CliWriteFaults, AFolderMovedAwayDuringPcxKeepsTheFilesWrittenBefore) {
   const std::string lastLine = r.err.substr(r.err.find("ファイルを書き込めません。"));
   ExpectWriteFailure(lastLine, folder + text::kPathSeparator + "USER_00001_00256.pcx", ReasonFor(ENOENT), "\n");
   EXPECT_FALSE(fs::exists(Native(folder)));
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(Native(moved))) names.push_back(e.path().filename().string());
+  const auto names = EntriesOf(moved);
   EXPECT_EQ(names.size(), 256u);
   ExpectNoTemporaryFile(names);
   EXPECT_EQ(ReadBytes(moved + text::kPathSeparator + "USER_00001_00255.pcx").size(), 4u + 768u);
@@ -296,10 +273,7 @@ TEST_F(CliWriteFaults, ADirectoryInAPcxFilesPlace) {
   EXPECT_EQ(r.code, cli::kExitFailure);
   ExpectWriteFailure(r.err, folder + "USER_00001_00001.pcx", ReasonFor(EISDIR), "\n");
   EXPECT_EQ(ReadBytes(folder + "USER_00001_00000.pcx"), Payload(800, 1));
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(Native(folder))) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"USER_00001_00000.pcx", "USER_00001_00001.pcx"}));
+  EXPECT_EQ(EntriesOf(folder), (std::vector<std::string>{"USER_00001_00000.pcx", "USER_00001_00001.pcx"}));
 }
 
 TEST_F(CliWriteFaults, ADirectoryInTheDefinitionTextsPlace) {

@@ -2,7 +2,11 @@
 
 #include "tests/support/load_archive.h"
 
+#include "ui/frm_path.h"
+
 #include <QAbstractItemModel>
+#include <QLineEdit>
+#include <QTest>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QTreeView>
@@ -38,5 +42,29 @@ std::vector<std::vector<QString>> ListRows(const app::frmMain& window) {
 }
 
 bool PointerOverridden() { return QGuiApplication::overrideCursor() != nullptr; }
+
+ScriptedInteraction::ModalScript ChooseFolder(const QString& folder) {
+  return [folder](QDialog& d) {
+    auto& chooser = dynamic_cast<ui::frmPath&>(d);
+    chooser.txtPath->setText(folder);
+    QTest::mouseClick(chooser.cmdOK, Qt::LeftButton);
+  };
+}
+
+ScriptedInteraction::ModalScript CancelChooser(QString* seenPath) {
+  return [seenPath](QDialog& d) {
+    auto& chooser = dynamic_cast<ui::frmPath&>(d);
+    if (seenPath) *seenPath = chooser.txtPath->text();
+    QTest::mouseClick(chooser.cmdCancel, Qt::LeftButton);
+  };
+}
+
+void VerifyOneMessage(const ScriptedInteraction& user, int style, const QString& head) {
+  QCOMPARE(user.messages.size(), std::size_t{1});
+  QCOMPARE(user.messages[0].style, style);
+  QVERIFY2(user.messages[0].text.startsWith(head), qPrintable(user.messages[0].text));
+  QVERIFY(!user.messages[0].busy);
+  QVERIFY(!PointerOverridden());
+}
 
 }  // namespace pelvaro::testing

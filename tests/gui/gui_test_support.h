@@ -31,4 +31,25 @@ std::vector<std::vector<QString>> ListRows(const app::frmMain& window);
 // Whether any window pointer override is still up.
 bool PointerOverridden();
 
+// A main window with an archive opened through its Open command, the scripted
+// user, and an empty folder for output.
+struct OpenedWindow {
+  explicit OpenedWindow(const Bytes& bytes = ThreeSpriteArchive(), const std::string& name = "USER.sff") {
+    OpenThroughWindow(window, user, dir, name, bytes);
+  }
+  ScriptedInteraction user;
+  TempDir dir, out;
+  app::frmMain window;
+};
+
+// Folder chooser scripts: type `folder` and press O K, or press Cancel
+// (noting the path box first).
+ScriptedInteraction::ModalScript ChooseFolder(const QString& folder);
+inline ScriptedInteraction::ModalScript ChooseFolder(const std::string& folder) { return ChooseFolder(Q(folder)); }
+ScriptedInteraction::ModalScript CancelChooser(QString* seenPath = nullptr);
+
+// The only message shown: `style`, text starting with `head`, with the
+// pointer back to normal before and after it.
+void VerifyOneMessage(const ScriptedInteraction& user, int style, const QString& head);
+
 }  // namespace pelvaro::testing

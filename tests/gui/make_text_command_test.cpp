@@ -4,9 +4,7 @@
 #include "sff/message_box.h"
 #include "tests/gui/gui_test_registry.h"
 #include "tests/gui/gui_test_support.h"
-#include "ui/frm_path.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -23,33 +21,27 @@ class MakeTextCommandTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void dialogProposesTheStemAndAsksBeforeReplacing() {
-    ScriptedInteraction user;
-    TempDir dir;
-    app::frmMain window;
-    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
-    user.fileAnswers.push_back(std::nullopt);
-    window.cmdText->click();
-    const ui::FileDialogRequest& r = user.fileDialogs.back();
+  // Cancel writes nothing; the proposal is the stem's on every run.
+  void dialogProposesTheStemAndCancelWritesNothing() {
+    OpenedWindow w;
+    w.user.fileAnswers.push_back(std::nullopt);
+    w.window.cmdText->click();
+    const ui::FileDialogRequest& r = w.user.fileDialogs.back();
     QCOMPARE(r.mode, ui::FileDialogMode::kSave);
     QCOMPARE(r.title, QStringLiteral("Act File Save"));
     QCOMPARE(r.fileName, QStringLiteral("USER_SFF.txt"));
     QCOMPARE(r.nameFilters, QStringList{QStringLiteral("txt Files(*.txt)")});
     QVERIFY(r.confirmOverwrite);
-    QCOMPARE(window.cdl1.Flags, ui::cdl::kOverwritePrompt + ui::cdl::kHideReadOnly);
-  }
-
-  void cancelWritesNothing() {
-    ScriptedInteraction user;
-    TempDir dir, out;
-    app::frmMain window;
-    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
-    user.fileAnswers.push_back(std::nullopt);
-    window.cmdText->click();
-    QVERIFY(out.Entries().empty());
-    QCOMPARE(dir.Entries(), std::vector<std::string>{"USER.sff"});
-    QVERIFY(user.messages.empty());
+    QCOMPARE(w.window.cdl1.Flags, ui::cdl::kOverwritePrompt + ui::cdl::kHideReadOnly);
+    QCOMPARE(w.dir.Entries(), std::vector<std::string>{"USER.sff"});
+    QVERIFY(w.user.messages.empty());
     QVERIFY(!PointerOverridden());
+
+    w.user.fileAnswers.push_back(Q(w.out / "another.txt"));
+    w.window.cmdText->click();
+    w.user.fileAnswers.push_back(std::nullopt);
+    w.window.cmdText->click();
+    QCOMPARE(w.user.fileDialogs.back().fileName, QStringLiteral("USER_SFF.txt"));
   }
 
   void batchNameIsDerivedFromTheChosenName_data() {
@@ -65,71 +57,40 @@ class MakeTextCommandTest : public QObject {
   void batchNameIsDerivedFromTheChosenName() {
     QFETCH(QString, chosen);
     QFETCH(QString, batch);
-    ScriptedInteraction user;
-    TempDir dir, out;
-    app::frmMain window;
-    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
-    user.fileAnswers.push_back(Q(out.path()) + chosen);
-    window.cmdText->click();
+    OpenedWindow w;
+    w.user.fileAnswers.push_back(Q(w.out.path()) + chosen);
+    w.window.cmdText->click();
     std::vector<std::string> expected{batch.toStdString(), chosen.toStdString()};
     std::sort(expected.begin(), expected.end());
-    QCOMPARE(out.Entries(), expected);
+    QCOMPARE(w.out.Entries(), expected);
     // The batch names the text by its bare name (its bytes are CP932, so look for ASCII names only).
-    const Bytes bat = ReadBytes(out.path() + batch.toStdString());
+    const Bytes bat = ReadBytes(w.out.path() + batch.toStdString());
     const std::string batText(bat.begin(), bat.end());
     if (chosen.toLatin1() == chosen.toUtf8()) QVERIFY(batText.find("< " + chosen.toStdString() + " >") != std::string::npos);
-    QCOMPARE(user.messages.size(), std::size_t{1});
-    QCOMPARE(user.messages[0].text, kDone);
-    QCOMPARE(user.messages[0].style, mb::kInformation);
-    QVERIFY(!user.messages[0].busy);
-    QVERIFY(!PointerOverridden());
-  }
-
-  void proposalComesFromTheStemOnEveryRun() {
-    ScriptedInteraction user;
-    TempDir dir, out;
-    app::frmMain window;
-    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
-    user.fileAnswers.push_back(Q(out / "another.txt"));
-    window.cmdText->click();
-    user.fileAnswers.push_back(std::nullopt);
-    window.cmdText->click();
-    QCOMPARE(user.fileDialogs.back().fileName, QStringLiteral("USER_SFF.txt"));
+    VerifyOneMessage(w.user, mb::kInformation, kDone);
+    QCOMPARE(w.user.messages[0].text, kDone);
   }
 
   void dialogStartsInTheLastOutputFolder() {
-    ScriptedInteraction user;
-    TempDir dir, out;
-    app::frmMain window;
-    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
-    user.fileAnswers.push_back(std::nullopt);
-    window.cmdText->click();
-    QCOMPARE(user.fileDialogs.back().directory, Q(dir.path()));  // no export yet: where the archive came from
-
-    user.modalScripts.push_back([&](QDialog& d) {
-      auto& chooser = dynamic_cast<ui::frmPath&>(d);
-      chooser.txtPath->setText(Q(out.path()));
-      QTest::mouseClick(chooser.cmdOK, Qt::LeftButton);
-    });
-    window.cmdPCX->click();
-    user.fileAnswers.push_back(std::nullopt);
-    window.cmdText->click();
-    QCOMPARE(user.fileDialogs.back().directory, Q(out.path()));
+    OpenedWindow w;
+    w.user.fileAnswers.push_back(std::nullopt);
+    w.window.cmdText->click();
+    QCOMPARE(w.user.fileDialogs.back().directory, Q(w.dir.path()));  // no export yet: where the archive came from
+    w.user.modalScripts.push_back(ChooseFolder(w.out.path()));
+    w.window.cmdPCX->click();
+    w.user.fileAnswers.push_back(std::nullopt);
+    w.window.cmdText->click();
+    QCOMPARE(w.user.fileDialogs.back().directory, Q(w.out.path()));
   }
 
   void failedWriteIsReportedWithTheStopIcon() {
-    ScriptedInteraction user;
-    TempDir dir, out;
-    app::frmMain window;
-    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
-    const QString target = Q(out / "missing") + QLatin1Char('/') + QStringLiteral("USER_SFF.txt");
-    user.fileAnswers.push_back(target);
-    window.cmdText->click();
-    QCOMPARE(user.messages.size(), std::size_t{1});
-    QCOMPARE(user.messages[0].style, mb::kStop);
-    QVERIFY(user.messages[0].text.contains(target));
-    QVERIFY(out.Entries().empty());
-    QVERIFY(!PointerOverridden());
+    OpenedWindow w;
+    const QString target = Q(w.out / "missing") + QStringLiteral("/USER_SFF.txt");
+    w.user.fileAnswers.push_back(target);
+    w.window.cmdText->click();
+    VerifyOneMessage(w.user, mb::kStop, QStringLiteral("ファイルを書き込めません。"));
+    QVERIFY(w.user.messages[0].text.contains(target));
+    QVERIFY(w.out.Entries().empty());
   }
 };
 

@@ -44,57 +44,42 @@ class OpenCommandTest : public QObject {
     QVERIFY(window.cdl1.CancelError);
   }
 
-  void cancelLeavesTheLoadedArchiveAlone() {
-    ScriptedInteraction user;
-    TempDir dir;
-    app::frmMain window;
-    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
-    const auto rows = ListRows(window);
-    const auto bytes = window.State().SffBytes;
-
-    user.fileAnswers.push_back(std::nullopt);
-    window.cmdSffOpen->click();
-    QCOMPARE(window.lblSffName->text(), QStringLiteral("USER.sff"));
-    QCOMPARE(window.lblImage->text(), QStringLiteral("3"));
-    QCOMPARE(ListRows(window), rows);
-    QVERIFY(window.State().SffBytes == bytes);
-    QCOMPARE(window.State().SffBase, std::string("USER"));
-    QVERIFY(user.messages.empty());
-    QVERIFY(!PointerOverridden());
-  }
-
-  void loadFillsBothLabelsAndTheList() {
-    ScriptedInteraction user;
-    TempDir dir;
-    app::frmMain window;
-    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
-    QCOMPARE(window.lblSffName->text(), QStringLiteral("USER.sff"));
-    QCOMPARE(window.lblImage->text(), QStringLiteral("3"));
-    QCOMPARE(window.State().SffBase, std::string("USER"));
-    QCOMPARE(window.State().SpriteInfo.size(), std::size_t{3});
-    const auto rows = ListRows(window);
+  // A load fills both labels and the list; a cancelled Open leaves them alone.
+  void loadFillsBothLabelsAndTheListAndCancelKeepsThem() {
+    OpenedWindow w;
+    QCOMPARE(w.window.lblSffName->text(), QStringLiteral("USER.sff"));
+    QCOMPARE(w.window.lblImage->text(), QStringLiteral("3"));
+    QCOMPARE(w.window.State().SffBase, std::string("USER"));
+    QCOMPARE(w.window.State().SpriteInfo.size(), std::size_t{3});
+    const auto rows = ListRows(w.window);
     QCOMPARE(rows.size(), std::size_t{3});
     QCOMPARE(rows[1], (std::vector<QString>{"02", "0", "0", "1", "00000000000", "0", "USER_00000_00000.pcx"}));
-    QVERIFY(user.messages.empty());
+    QVERIFY(w.user.messages.empty());
     QVERIFY(!PointerOverridden());
+
+    const auto bytes = w.window.State().SffBytes;
+    w.user.fileAnswers.push_back(std::nullopt);
+    w.window.cmdSffOpen->click();
     // The next dialog starts where this archive was found.
-    user.fileAnswers.push_back(std::nullopt);
-    window.cmdSffOpen->click();
-    QCOMPARE(user.fileDialogs.back().directory, Q(dir.path()));
+    QCOMPARE(w.user.fileDialogs.back().directory, Q(w.dir.path()));
+    QCOMPARE(w.window.lblSffName->text(), QStringLiteral("USER.sff"));
+    QCOMPARE(w.window.lblImage->text(), QStringLiteral("3"));
+    QCOMPARE(ListRows(w.window), rows);
+    QVERIFY(w.window.State().SffBytes == bytes);
+    QCOMPARE(w.window.State().SffBase, std::string("USER"));
+    QVERIFY(w.user.messages.empty());
+    QVERIFY(!PointerOverridden());
   }
 
   void secondArchiveReplacesTheFirst() {
-    ScriptedInteraction user;
-    TempDir dir;
-    app::frmMain window;
-    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
+    OpenedWindow w;
     SffBuilder b;
     b.Add({.group = 7, .item = 3, .palFlag = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 9), nullptr)});
-    OpenThroughWindow(window, user, dir, "テスト.sff", b.Build());
-    QCOMPARE(window.lblSffName->text(), QStringLiteral("テスト.sff"));
-    QCOMPARE(window.lblImage->text(), QStringLiteral("1"));
-    QCOMPARE(window.State().SffBase, std::string("テスト"));
-    const auto rows = ListRows(window);
+    OpenThroughWindow(w.window, w.user, w.dir, "テスト.sff", b.Build());
+    QCOMPARE(w.window.lblSffName->text(), QStringLiteral("テスト.sff"));
+    QCOMPARE(w.window.lblImage->text(), QStringLiteral("1"));
+    QCOMPARE(w.window.State().SffBase, std::string("テスト"));
+    const auto rows = ListRows(w.window);
     QCOMPARE(rows.size(), std::size_t{1});
     QCOMPARE(rows[0][6], QStringLiteral("テスト_00007_00003.pcx"));
   }
@@ -121,20 +106,17 @@ class OpenCommandTest : public QObject {
   }
 
   void damagedArchiveIsRefusedWithTheStopIcon() {
-    ScriptedInteraction user;
-    TempDir dir;
-    app::frmMain window;
-    OpenThroughWindow(window, user, dir, "USER.sff", ThreeSpriteArchive());
+    OpenedWindow w;
     SffBuilder broken;
     broken.ImageCount(99).Add({.group = 1, .payload = MakePcx(2, 2, PatternPixels(2, 2, 1), nullptr)});
-    OpenThroughWindow(window, user, dir, "BROKEN.sff", broken.Build());
-    QCOMPARE(user.messages.size(), std::size_t{1});
-    QCOMPARE(user.messages[0].style, mb::kStop);
-    QVERIFY(user.messages[0].text.contains(QStringLiteral("SFFファイルが壊れているため、読み込めません。")));
-    QCOMPARE(window.lblSffName->text(), QString());
-    QCOMPARE(window.lblImage->text(), QString());
-    QCOMPARE(window.lstFiles->model()->rowCount(), 0);
-    QVERIFY(window.State().SpriteInfo.empty());
+    OpenThroughWindow(w.window, w.user, w.dir, "BROKEN.sff", broken.Build());
+    QCOMPARE(w.user.messages.size(), std::size_t{1});
+    QCOMPARE(w.user.messages[0].style, mb::kStop);
+    QVERIFY(w.user.messages[0].text.contains(QStringLiteral("SFFファイルが壊れているため、読み込めません。")));
+    QCOMPARE(w.window.lblSffName->text(), QString());
+    QCOMPARE(w.window.lblImage->text(), QString());
+    QCOMPARE(w.window.lstFiles->model()->rowCount(), 0);
+    QVERIFY(w.window.State().SpriteInfo.empty());
     QVERIFY(!PointerOverridden());
   }
 

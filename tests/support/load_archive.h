@@ -47,4 +47,24 @@ inline Bytes Payload(std::size_t size, std::uint8_t seed) {
   return b;
 }
 
+// For the write-fault tests. Four sprites in display order 1/0 (the palette
+// source), 1/1, 1/2, 1/3; 1/2 has `largeSize` payload bytes, so that on a small
+// disk it is the one that does not fit.
+inline Bytes FourSprites(std::size_t largeSize) {
+  return SffBuilder()
+      .Add({.group = 1, .item = 0, .palFlag = 0, .payload = Payload(800, 1)})
+      .Add({.group = 1, .item = 1, .palFlag = 1, .payload = Payload(1000, 2)})
+      .Add({.group = 1, .item = 2, .palFlag = 1, .payload = Payload(largeSize, 3)})
+      .Add({.group = 1, .item = 3, .palFlag = 1, .payload = Payload(10, 4)})
+      .Build();
+}
+
+// `rows` small sprites 1/0, 1/1, ...: 600 of them make a definition text of more than 16 KiB.
+inline Bytes ManySprites(int rows, std::uint8_t palFlag) {
+  SffBuilder b;
+  for (int i = 0; i < rows; ++i)
+    b.Add({.group = 1, .item = static_cast<std::uint16_t>(i), .palFlag = palFlag, .payload = Payload(4, 0)});
+  return b.Build();
+}
+
 }  // namespace pelvaro::testing

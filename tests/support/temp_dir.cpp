@@ -23,9 +23,11 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(std::filesystem::path(text::ToNativePath(path_)), ec);
 }
 
-std::vector<std::string> TempDir::Entries() const {
+std::vector<std::string> TempDir::Entries() const { return EntriesOf(path_); }
+
+std::vector<std::string> EntriesOf(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(text::ToNativePath(path_))))
+  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(text::ToNativePath(folder))))
     names.push_back(text::FromNativePath(e.path().filename().native()));
   std::sort(names.begin(), names.end());
   return names;

@@ -23,4 +23,7 @@ class TempDir {
   std::string path_;
 };
 
+// Names of the entries in `folder`, sorted.
+std::vector<std::string> EntriesOf(const std::string& folder);
+
 }  // namespace pelvaro::testing
