@@ -66,15 +66,9 @@ TEST_F(PcxExport, WritesStoredBytesAndAppendsTheSharedPaletteForFlagOne) {
   EXPECT_EQ(out_.Entries(), (std::vector<std::string>{"USER_00000_00000.pcx", "USER_00000_00001.pcx",
                                                       "USER_00000_00002.pcx", "USER_00006_00000.pcx",
                                                       "USER_00009_00009.pcx"}));
-}
-
-TEST_F(PcxExport, LinkedSpritesRewriteTheFileOfTheSpriteTheyLinkTo) {
-  // Display order: 0/2 (flag 2 sorts first), 0/0, 0/1, 6/0, 9/9, then the flag-0 rows 5/0, 5/1.
-  // 5/0 links to the source (untrimmed range, flag 0): the source's payload again.
-  // 5/1 links to 0/1 but has flag 0; it comes later, so its file, without palette, stays.
-  const auto result = ExportInto(out_.path());
-  ASSERT_FALSE(result.error);
-  EXPECT_EQ(ReadBytes(out_ / "USER_00000_00000.pcx"), source_);
+  // Linked rows come last (flag 0) and rewrite the file they share a name with:
+  // 5/0 links to the untrimmed source, its payload again; 5/1 links to 0/1
+  // with flag 0, so 0/1's file ends without the palette.
   EXPECT_EQ(ReadBytes(out_ / "USER_00000_00001.pcx"), shared_);
 }
 
@@ -89,13 +83,10 @@ TEST_F(PcxExport, ALinkedRowWithFlagOneAppendsThePaletteToTheSourcesBytes) {
   EXPECT_FALSE(exporter::PcxFileBytes(archive_->state, record));
 }
 
-TEST_F(PcxExport, ReplacesALongerExistingFileWhole) {
+TEST_F(PcxExport, ReplacesALongerFileWholeAndJoinsAFolderWithoutSeparatorDirectly) {
   WriteBytes(out_ / "USER_00000_00002.pcx", Bytes(5000, 0xEE));
   ASSERT_FALSE(ExportInto(out_.path()).error);
   EXPECT_EQ(ReadBytes(out_ / "USER_00000_00002.pcx"), flag2_);
-}
-
-TEST_F(PcxExport, AFolderWithoutSeparatorIsJoinedDirectly) {
   ASSERT_FALSE(ExportInto(out_ / "x").error);
   EXPECT_EQ(ReadBytes(out_ / "xUSER_00000_00002.pcx"), flag2_);
 }
