@@ -113,7 +113,8 @@ TEST(BuildBat, FolderWithSpacesOrEndingInTheSeparator) {
 
 TEST(MakeTextNames, DerivesNameStemAndBatchPath) {
   const std::string s(1, text::kPathSeparator);
-  const std::string folder = s + "out" + s;
+  // A drive letter in front: on Windows these are the real documented paths.
+  const std::string folder = "C:" + s + "out" + s;
   struct Case {
     const char* name;
     const char* stem;

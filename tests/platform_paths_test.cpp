@@ -61,28 +61,6 @@ TEST(PathSplitting, TheNativeSeparatorAndTheSlash) {
 #endif
 }
 
-#ifdef _WIN32
-TEST(PathSplitting, MakeTextNamesOfTheDocumentedExamples) {
-  struct Case {
-    const char* textPath;
-    const char* textName;
-    const char* batchPath;
-  };
-  for (const Case& c : {Case{"C:\\out\\USER_SFF.txt", "USER_SFF.txt", "C:\\out\\USER_SFFBuild.bat"},
-                        Case{"C:\\out\\foo.txt", "foo.txt", "C:\\out\\fooBuild.bat"},
-                        Case{"C:\\out\\data.text", "data.text", "C:\\out\\data.Build.bat"},
-                        Case{"C:\\out\\abcd", "abcd", "C:\\out\\Build.bat"},
-                        Case{"C:\\out\\テスト.txt", "テスト.txt", "C:\\out\\テストBuild.bat"}}) {
-    const auto names = exporter::MakeTextNames(c.textPath);
-    EXPECT_EQ(names.textName, c.textName);
-    EXPECT_EQ(names.folderPart, "C:\\out\\");
-    EXPECT_EQ(names.batchPath, c.batchPath);
-  }
-  // A folder typed with "/" keeps its spelling.
-  EXPECT_EQ(exporter::MakeTextNames("C:/out/foo.txt").batchPath, "C:/out/fooBuild.bat");
-  EXPECT_EQ(exporter::MakeTextNames("C:\\sff/out\\foo.txt").batchPath, "C:\\sff/out\\fooBuild.bat");
-}
-#endif
 
 TEST(RealPaths, ExportAndMakeTextUnderJapaneseNames) {
   auto a = LoadArchive(SffBuilder()
