@@ -14,7 +14,10 @@ int SpriteTableModel::columnCount(const QModelIndex& parent) const {
 QVariant SpriteTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= table_.Count() || index.column() >= sff::SpriteTable::kColumnCount)
     return {};
-  if (role == Qt::DisplayRole) return QString::fromStdString(table_.Text(index.row() + 1, index.column()));
+  if (role == Qt::DisplayRole) {
+    const std::string_view text = table_.Text(index.row() + 1, index.column());
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  }
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
   return {};
 }

@@ -41,7 +41,7 @@ std::unique_ptr<Loaded> Load(const std::string& path) {
   loaded->view.sffName = text::GetFileName(path);
   loaded->outcome = sff::LoadSff(path, loaded->state, loaded->view);
   // The table orders itself when first read; that belongs to the load.
-  if (loaded->view.table.Count() > 0) benchmark::DoNotOptimize(loaded->view.table.RowAt(1));
+  if (loaded->view.table.Count() > 0) benchmark::DoNotOptimize(loaded->view.table.HandleAt(1));
   return loaded;
 }
 

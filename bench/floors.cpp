@@ -58,15 +58,16 @@ std::vector<PlannedFile> PlanPcxFiles(const std::string& folder, const sff::SffS
   std::vector<PlannedFile> files;
   files.reserve(static_cast<std::size_t>(table.Count()));
   for (int row = 1; row <= table.Count(); ++row) {
-    const auto& cells = table.RowAt(row);
-    const std::string& name = cells[sff::SpriteTable::kPcxName];
+    const auto cells = table.RowAt(row);
+    const std::string_view name = cells[sff::SpriteTable::kPcxName];
     if (name.empty()) continue;
-    const std::string& pos = cells[sff::SpriteTable::kPPos];
+    const std::string_view pos = cells[sff::SpriteTable::kPPos];
     std::size_t k = 0;
     std::from_chars(pos.data(), pos.data() + pos.size(), k);
     const sff::SpriteRecord& r = state.SpriteInfo.at(k);
     PlannedFile file;
-    file.path = folder + name;
+    file.path = folder;
+    file.path += name;
     if (r.DataEnd >= r.DataStart)
       file.payload = std::span(state.SffBytes).subspan(static_cast<std::size_t>(r.DataStart),
                                                        static_cast<std::size_t>(r.DataEnd - r.DataStart + 1));

@@ -29,7 +29,7 @@ void ShowLoadedTableFigure(benchmark::State& state) {
     state.SkipWithError("the archive did not load");
     return;
   }
-  benchmark::DoNotOptimize(loaded.table.RowAt(1));
+  benchmark::DoNotOptimize(loaded.table.HandleAt(1));
 
   app::frmMain window;
   window.show();

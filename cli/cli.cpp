@@ -94,10 +94,10 @@ int List(const Loaded& loaded, std::ostream& out) {
   }
   text += '\n';
   for (int row = 1; row <= table.Count(); ++row) {
-    const auto& cells = table.RowAt(row);
+    const auto cells = table.RowAt(row);
     for (int c = 0; c < sff::SpriteTable::kColumnCount; ++c) {
       if (c) text += '\t';
-      text += cells[static_cast<std::size_t>(c)];
+      text += cells[c];
     }
     text += '\n';
   }

@@ -54,10 +54,11 @@ std::variant<std::string, ExportError> SprTextBytes(const std::string& sffNameLa
   out += "#\r\n1\r\n2\r\n";
   if (!AppendLine(out, sffNameLabel, &bad)) return Unrepresentable("SFFファイル名", bad);
   for (int i = 1; i <= n; ++i) {
-    const auto& row = table.RowAt(i);
-    const std::string& pos = row[sff::SpriteTable::kPPos];
+    const auto row = table.RowAt(i);
+    const std::string_view pos = row[sff::SpriteTable::kPPos];
     const sff::SpriteRecord* found = RecordForPPos(pos, state);
-    if (!found) return ExportError{std::to_string(i) + " 行目の P.Pos「" + pos + "」に当たるスプライトがありません。", {}};
+    if (!found)
+      return ExportError{std::to_string(i) + " 行目の P.Pos「" + std::string(pos) + "」に当たるスプライトがありません。", {}};
     const sff::SpriteRecord& r = *found;
     if (r.PalFlag == 0 || i < 4) out += "#\r\n1\r\n1\r\n";
     if (!AppendText(out, row[sff::SpriteTable::kPcxName], &bad)) return Unrepresentable("PCXファイル名", bad);

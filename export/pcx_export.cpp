@@ -30,11 +30,11 @@ std::optional<std::string> PcxFileBytes(const sff::SffState& state, const sff::S
 
 std::variant<RowOutcome, ExportError> ExportPcx(const std::string& folder, int row, const sff::SffState& state,
                                                const sff::SpriteTable& table) {
-  const auto& cells = table.RowAt(row);
-  const std::string& pos = cells[sff::SpriteTable::kPPos];
-  const std::string& name = cells[sff::SpriteTable::kPcxName];
+  const auto cells = table.RowAt(row);
+  const std::string_view pos = cells[sff::SpriteTable::kPPos];
+  const std::string_view name = cells[sff::SpriteTable::kPcxName];
   const sff::SpriteRecord* found = RecordForPPos(pos, state);
-  if (!found) return RowError(row, "P.Pos「" + pos + "」に当たるスプライトがありません。");
+  if (!found) return RowError(row, "P.Pos「" + std::string(pos) + "」に当たるスプライトがありません。");
   if (name.empty()) return RowOutcome::kSkipped;
 
   const sff::SpriteRecord& record = *found;
@@ -42,7 +42,8 @@ std::variant<RowOutcome, ExportError> ExportPcx(const std::string& folder, int r
   if (!bytes)
     return RowError(row, "データ範囲 " + std::to_string(record.DataStart) + "～" + std::to_string(record.DataEnd) +
                              " がファイルの外にあります。");
-  const std::string path = folder + name;
+  std::string path = folder;
+  path += name;
   if (auto error = WriteFileAtomic(path, *bytes)) return *error;
   return RowOutcome::kWritten;
 }

@@ -11,8 +11,9 @@ using sff::SpriteTable;
 using Row = std::vector<std::string>;
 
 Row RowAt(const LoadedArchive& a, int k) {
-  const auto& r = a.view.table.RowAt(k);
-  return Row(r.begin(), r.end());
+  Row row;
+  for (int c = 0; c < SpriteTable::kColumnCount; ++c) row.push_back(a.Cell(k, c));
+  return row;
 }
 
 std::vector<std::string> Column(const LoadedArchive& a, int column) {

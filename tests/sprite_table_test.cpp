@@ -9,7 +9,7 @@ namespace {
 
 std::vector<std::string> Column(const SpriteTable& t, int column) {
   std::vector<std::string> out;
-  for (int k = 1; k <= t.Count(); ++k) out.push_back(t.Text(k, column));
+  for (int k = 1; k <= t.Count(); ++k) out.emplace_back(t.Text(k, column));
   return out;
 }
 

@@ -12,10 +12,11 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 namespace pelvaro::testing {
 
-inline QString Q(const std::string& s) { return QString::fromStdString(s); }
+inline QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Three sprites in shared palette mode: 9000/0 (own palette), 0/0, 0/1.
 Bytes ThreeSpriteArchive();

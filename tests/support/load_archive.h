@@ -29,7 +29,7 @@ struct Session {
 struct LoadedArchive : Session {
   sff::LoadOutcome outcome;
 
-  std::string Cell(int row, int column) const { return view.table.Text(row, column); }
+  std::string Cell(int row, int column) const { return std::string(view.table.Text(row, column)); }
   const sff::SpriteRecord& Record(int pos) const { return state.SpriteInfo.at(static_cast<std::size_t>(pos)); }
 };
 

@@ -1,0 +1,61 @@
+#pragma once
+
+// A count that one thread raises and another waits on, such as the records
+// walked so far, with a mark for "no more will come".
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+namespace pelvaro::sff {
+
+class Progress {
+ public:
+  struct Seen {
+    std::uint64_t count;
+    bool ended;
+  };
+
+  void Publish(std::uint64_t count, bool ended) {
+    value_.store(count | (ended ? kEnded : 0));
+    // Waking a sleeping thread is a system call; usually the waiter is busy
+    // or spinning, and nobody sleeps.
+    if (sleepers_.load() > 0) value_.notify_all();
+  }
+
+  // Waits until the count has reached `count` or no more will come.
+  Seen WaitFor(std::uint64_t count) const {
+    for (int spins = 0;; ++spins) {
+      const std::uint64_t value = value_.load();
+      const Seen seen{value & ~kEnded, (value & kEnded) != 0};
+      if (seen.count >= count || seen.ended) return seen;
+      // The next step is usually microseconds away: waiting for it awake
+      // costs less than being put to sleep and woken.
+      if (spins < kSpinsBeforeSleep) {
+        Pause();
+        continue;
+      }
+      sleepers_.fetch_add(1);
+      value_.wait(value);
+      sleepers_.fetch_sub(1);
+    }
+  }
+
+ private:
+  static constexpr std::uint64_t kEnded = std::uint64_t{1} << 63;
+  // A millisecond or so of spinning before a waiting thread sleeps.
+  static constexpr int kSpinsBeforeSleep = 1 << 14;
+
+  static void Pause() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#else
+    std::this_thread::yield();
+#endif
+  }
+
+  std::atomic<std::uint64_t> value_{0};
+  mutable std::atomic<int> sleepers_{0};
+};
+
+}  // namespace pelvaro::sff
