@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <stdexcept>
 
 namespace pelvaro::bench {
@@ -63,8 +67,17 @@ void PublishRatio(benchmark::State& state, const std::string& figure, const Pair
   row.floor = Milliseconds(floor);
   row.ratio = Fixed(ratio, 2);
   row.target = "<= " + Fixed(maxRatio, 1) + "x";
-  row.holds = floor > 0 && ratio <= maxRatio;
+  row.holds = floor > 0 && ratio <= maxRatio ? "yes" : "no";
   Publish(std::move(row));
+}
+
+void PublishComparison(benchmark::State& state, const std::string& figure, const PairedTimes& times) {
+  PublishRatio(state, figure, times, 0);
+  for (FigureRow& row : Rows())
+    if (row.figure == figure) {
+      row.target = "-";
+      row.holds = "-";
+    }
 }
 
 void PublishAbsolute(benchmark::State& state, const std::string& figure, const std::vector<double>& seconds,
@@ -78,7 +91,7 @@ void PublishAbsolute(benchmark::State& state, const std::string& figure, const s
   row.floor = "-";
   row.ratio = "-";
   row.target = "< " + Fixed(maxMilliseconds, 0) + " ms";
-  row.holds = !seconds.empty() && measured * 1000 < maxMilliseconds;
+  row.holds = !seconds.empty() && measured * 1000 < maxMilliseconds ? "yes" : "no";
   Publish(std::move(row));
 }
 
@@ -88,7 +101,7 @@ void WriteRows(const std::string& path) {
   std::ofstream out(path, std::ios::app);
   for (const FigureRow& r : Rows())
     out << r.figure << '\t' << r.measured << '\t' << r.floor << '\t' << r.ratio << '\t' << r.target << '\t'
-        << (r.holds ? "yes" : "no") << '\n';
+        << r.holds << '\n';
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
@@ -104,13 +117,21 @@ int RunBenchmarks(int argc, char** argv) {
     }
   }
   argc = kept;
+#ifdef __GLIBC__
+  // Every block of 128 KiB or more comes fresh from the system, for the floor
+  // and the program alike, as in a program that has just started. Left to
+  // itself, glibc raises that bound as blocks are freed, and then hands one
+  // side memory the other has just freed (already mapped, no page faults) or
+  // not, depending on the order of frees rather than on either side's work.
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   for (const FigureRow& r : Rows())
     std::printf("%-48s %12s %12s %6s %10s %s\n", r.figure.c_str(), r.measured.c_str(), r.floor.c_str(),
-                r.ratio.c_str(), r.target.c_str(), r.holds ? "yes" : "no");
+                r.ratio.c_str(), r.target.c_str(), r.holds.c_str());
   if (!tablePath.empty()) WriteRows(tablePath);
   return 0;
 }

@@ -68,12 +68,14 @@ struct FigureRow {
   std::string floor;
   std::string ratio;
   std::string target;
-  bool holds = false;
+  std::string holds;  // "yes", "no", or "-" for a row shown for comparison only
 };
 
 // A figure whose target is a ratio to its floor: records the row and shows the
 // times as counters of the benchmark.
 void PublishRatio(benchmark::State& state, const std::string& figure, const PairedTimes& times, double maxRatio);
+// A ratio shown beside the figures, to explain one of them; it has no target.
+void PublishComparison(benchmark::State& state, const std::string& figure, const PairedTimes& times);
 // A figure with an absolute target in milliseconds (no floor).
 void PublishAbsolute(benchmark::State& state, const std::string& figure, const std::vector<double>& seconds,
                      double maxMilliseconds);

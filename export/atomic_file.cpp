@@ -151,7 +151,19 @@ ExportError WriteError(const std::string& path, const std::string& reason) {
   return {"ファイルを書き込めません。\r\n" + path + "\r\n" + reason, path};
 }
 
-std::optional<ExportError> WriteFileAtomic(const std::string& path, std::string_view bytes) {
+namespace {
+
+// What writing the temporary file came to: an error of the bytes' maker, or
+// the system's reason the bytes could not be written.
+struct Written {
+  std::optional<ExportError> unmade;
+  std::optional<std::string> reason;
+};
+
+// Makes a temporary file beside `path`, lets `write` fill it, and renames it
+// over the target when all went well; removes it otherwise.
+template <class WriteBytes>
+std::optional<ExportError> ReplaceThroughTemporary(const std::string& path, WriteBytes&& write) {
   const std::string folder = FolderOf(path);
   const text::NativePath target = text::ToNativePath(path);
   text::NativePath temporary;
@@ -165,17 +177,49 @@ std::optional<ExportError> WriteFileAtomic(const std::string& path, std::string_
   }
   if (!IsOpen(file)) return WriteError(path, openFailure.reason);
   RememberPending(temporary);
-
-  auto reason = WriteAll(file, bytes);
-  if (auto closeReason = CloseFile(file); closeReason && !reason) reason = std::move(closeReason);
-  if (!reason) reason = Replace(temporary, target);
-  if (reason) {
+  const auto discard = [&] {
     RemoveFile(temporary);
     ForgetPending();
-    return WriteError(path, *reason);
+  };
+
+  Written written;
+  try {
+    written = write(file);
+  } catch (...) {
+    CloseFile(file);
+    discard();
+    throw;
+  }
+  if (auto closeReason = CloseFile(file); closeReason && !written.reason) written.reason = std::move(closeReason);
+  if (written.unmade) {
+    discard();
+    return written.unmade;
+  }
+  if (!written.reason) written.reason = Replace(temporary, target);
+  if (written.reason) {
+    discard();
+    return WriteError(path, *written.reason);
   }
   ForgetPending();
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ExportError> WriteFileAtomic(const std::string& path, std::string_view bytes) {
+  return ReplaceThroughTemporary(path, [bytes](File file) { return Written{std::nullopt, WriteAll(file, bytes)}; });
+}
+
+std::optional<ExportError> WriteFileAtomic(const std::string& path, const PieceMaker& make) {
+  return ReplaceThroughTemporary(path, [&make](File file) {
+    Written written;
+    written.unmade = make([&](std::string& piece) {
+      if (!written.reason) written.reason = WriteAll(file, piece);
+      piece.clear();
+      return !written.reason;
+    });
+    return written;
+  });
 }
 
 void RemovePendingTemporaryFile() noexcept {

@@ -7,6 +7,9 @@
 #include "text/native_path.h"
 
 #include <charconv>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 namespace pelvaro::exporter {
 namespace {
@@ -45,23 +48,29 @@ ExportError AtPath(ExportError error, const std::string& path) {
 
 }  // namespace
 
-std::variant<std::string, ExportError> SprTextBytes(const std::string& sffNameLabel, const sff::SffState& state,
-                                                   const sff::SpriteTable& table) {
-  const int n = table.Count();
-  std::string out;
-  out.reserve(static_cast<std::size_t>(n) * 64 + 64);
+namespace {
+
+// The text is handed on in pieces of about this size: large enough that
+// handing one on costs nothing next to making it, small enough to stay in the
+// cache while it is written.
+constexpr std::size_t kPieceBytes = 256 * 1024;
+
+// Appends the lines of the rows at display positions [first, last] to
+// `piece`, handing it to `sink` whenever it is full; an error when a name in
+// them has no CP932 form or a row names no sprite. A sink that can take no
+// more stops it early, without an error.
+std::optional<ExportError> AppendRows(int first, int last, const sff::SffState& state, const sff::SpriteTable& table,
+                                      std::string& piece, const PieceSink& sink) {
   std::string bad;
-  out += "#\r\n1\r\n2\r\n";
-  if (!AppendLine(out, sffNameLabel, &bad)) return Unrepresentable("SFFファイル名", bad);
-  for (int i = 1; i <= n; ++i) {
+  for (int i = first; i <= last; ++i) {
     const auto row = table.RowAt(i);
     const std::string_view pos = row[sff::SpriteTable::kPPos];
     const sff::SpriteRecord* found = RecordForPPos(pos, state);
     if (!found)
       return ExportError{std::to_string(i) + " 行目の P.Pos「" + std::string(pos) + "」に当たるスプライトがありません。", {}};
     const sff::SpriteRecord& r = *found;
-    if (r.PalFlag == 0 || i < 4) out += "#\r\n1\r\n1\r\n";
-    if (!AppendText(out, row[sff::SpriteTable::kPcxName], &bad)) return Unrepresentable("PCXファイル名", bad);
+    if (r.PalFlag == 0 || i < 4) piece += "#\r\n1\r\n1\r\n";
+    if (!AppendText(piece, row[sff::SpriteTable::kPcxName], &bad)) return Unrepresentable("PCXファイル名", bad);
     // The name's line end and the four number lines go in as one piece: the
     // text has a row for every sprite, and every append has a cost of its own.
     char lines[2 + 4 * (11 + 2)];
@@ -73,17 +82,90 @@ std::variant<std::string, ExportError> SprTextBytes(const std::string& sffNameLa
       *end++ = '\r';
       *end++ = '\n';
     }
-    out.append(lines, static_cast<std::size_t>(end - lines));
+    piece.append(lines, static_cast<std::size_t>(end - lines));
+    if (piece.size() >= kPieceBytes && !sink(piece)) return std::nullopt;
   }
-  out += kCrLf;
+  return std::nullopt;
+}
+
+// From this many rows on, the second half of the text is made on a thread of
+// its own while this one makes the first.
+constexpr int kSplitFromRows = 8192;
+
+// Makes the CP932 bytes of the definition text for the table's rows in
+// display order, handing them to `sink` piece by piece; an error when a text
+// in it has no CP932 form or a row names no sprite.
+std::optional<ExportError> MakeSprText(const std::string& sffNameLabel, const sff::SffState& state,
+                                       const sff::SpriteTable& table, const PieceSink& sink) {
+  const int n = table.Count();
+  std::string piece;
+  piece.reserve(kPieceBytes + 1024);
+  std::string bad;
+  piece += "#\r\n1\r\n2\r\n";
+  if (!AppendLine(piece, sffNameLabel, &bad)) return Unrepresentable("SFFファイル名", bad);
+
+  int firstHalfEnd = n;
+  std::string secondHalf;
+  std::optional<ExportError> secondHalfError;
+  std::exception_ptr secondHalfFailure;
+  std::thread secondHalfMaker;
+  if (n >= kSplitFromRows && std::thread::hardware_concurrency() > 1) {
+    // Both threads read the table; it must be in order before either does.
+    table.HandleAt(1);
+    firstHalfEnd = n / 2;
+    try {
+      secondHalfMaker = std::thread([&] {
+        try {
+          secondHalf.reserve(static_cast<std::size_t>(n - firstHalfEnd) * 48);
+          secondHalfError = AppendRows(firstHalfEnd + 1, n, state, table, secondHalf, [](std::string&) { return true; });
+        } catch (...) {
+          secondHalfFailure = std::current_exception();
+        }
+      });
+    } catch (const std::system_error&) {
+      firstHalfEnd = n;  // no thread to be had: all on this one
+    }
+  }
+  struct JoinOnExit {
+    std::thread& thread;
+    ~JoinOnExit() {
+      if (thread.joinable()) thread.join();
+    }
+  } joinOnExit{secondHalfMaker};
+
+  if (auto error = AppendRows(1, firstHalfEnd, state, table, piece, sink)) return error;
+  if (secondHalfMaker.joinable()) {
+    secondHalfMaker.join();
+    if (secondHalfFailure) std::rethrow_exception(secondHalfFailure);
+    if (secondHalfError) return secondHalfError;
+    if (!sink(piece) || !sink(secondHalf)) return std::nullopt;
+  }
+  piece += kCrLf;
+  sink(piece);
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<std::string, ExportError> SprTextBytes(const std::string& sffNameLabel, const sff::SffState& state,
+                                                   const sff::SpriteTable& table) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(table.Count()) * 48 + 64);
+  auto error = MakeSprText(sffNameLabel, state, table, [&out](std::string& piece) {
+    out += piece;
+    piece.clear();
+    return true;
+  });
+  if (error) return *std::move(error);
   return out;
 }
 
 std::optional<ExportError> WriteSprText(const std::string& path, const std::string& sffNameLabel,
                                         const sff::SffState& state, const sff::SpriteTable& table) {
-  auto bytes = SprTextBytes(sffNameLabel, state, table);
-  if (auto* error = std::get_if<ExportError>(&bytes)) return AtPath(std::move(*error), path);
-  return WriteFileAtomic(path, std::get<std::string>(bytes));
+  auto error = WriteFileAtomic(path, [&](const PieceSink& sink) { return MakeSprText(sffNameLabel, state, table, sink); });
+  // The text's own faults name no file yet; a failed write names its file already.
+  if (error && error->path.empty()) return AtPath(std::move(*error), path);
+  return error;
 }
 
 std::variant<std::string, ExportError> BuildBatBytes(const std::string& programFolder, const std::string& textName) {
@@ -121,15 +203,17 @@ TextNames MakeTextNames(const std::string& textPath) {
 std::optional<ExportError> MakeText(const std::string& textPath, const std::string& sffNameLabel,
                                     const sff::SffState& state, const sff::SpriteTable& table,
                                     const std::string& programFolder) {
-  // Both files are made in memory first, so a text that cannot be written
-  // stops the command before anything is on disk.
-  auto sprText = SprTextBytes(sffNameLabel, state, table);
-  if (auto* error = std::get_if<ExportError>(&sprText)) return AtPath(std::move(*error), textPath);
+  // Nothing is written unless both files can be: the batch file is made
+  // first, and the definition text is written only when the batch can follow.
   const TextNames names = MakeTextNames(textPath);
   auto batch = BuildBatBytes(programFolder, names.textName);
-  if (auto* error = std::get_if<ExportError>(&batch)) return AtPath(std::move(*error), names.batchPath);
-  if (auto error = WriteFileAtomic(textPath, std::get<std::string>(sprText))) return error;
+  if (auto* error = std::get_if<ExportError>(&batch)) {
+    // The text's own fault, if it has one, is the one to report first.
+    auto sprText = SprTextBytes(sffNameLabel, state, table);
+    if (auto* textError = std::get_if<ExportError>(&sprText)) return AtPath(std::move(*textError), textPath);
+    return AtPath(std::move(*error), names.batchPath);
+  }
+  if (auto error = WriteSprText(textPath, sffNameLabel, state, table)) return error;
   return WriteFileAtomic(names.batchPath, std::get<std::string>(batch));
 }
-
 }  // namespace pelvaro::exporter

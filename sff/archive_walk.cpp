@@ -109,8 +109,8 @@ class Lister {
   std::thread thread_;
 };
 
-// Files from this size on are listed on a second thread; for smaller ones
-// starting it costs more than it saves.
+// Files from this size on are listed on a second thread, where a second
+// processor can run it; for smaller ones starting it costs more than it saves.
 constexpr std::size_t kListAlongsideFrom = 256 * 1024;
 
 }  // namespace
@@ -122,7 +122,7 @@ Walked ReadAndWalk(ArrivingFile& file, const std::string& stem) {
   Lister lister(walked, stem);
   // Started before the read, so that it is up and waiting when the first
   // records are walked; it touches nothing before then.
-  if (room.size() >= kListAlongsideFrom) lister.Start();
+  if (room.size() >= kListAlongsideFrom && std::thread::hardware_concurrency() > 1) lister.Start();
   bool over = false;
   file.ReadAll([&](std::size_t arrived) {
     if (over) return;

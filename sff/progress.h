@@ -11,6 +11,12 @@ namespace pelvaro::sff {
 
 class Progress {
  public:
+  // A waiter spins for about a millisecond before it sleeps, unless told
+  // otherwise: waking a sleeper costs a system call on both sides, but a
+  // spinning waiter takes a processor another thread may need.
+  static constexpr int kDefaultSpins = 1 << 14;
+  explicit Progress(int spinsBeforeSleep = kDefaultSpins) : spinsBeforeSleep_(spinsBeforeSleep) {}
+
   struct Seen {
     std::uint64_t count;
     bool ended;
@@ -31,7 +37,7 @@ class Progress {
       if (seen.count >= count || seen.ended) return seen;
       // The next step is usually microseconds away: waiting for it awake
       // costs less than being put to sleep and woken.
-      if (spins < kSpinsBeforeSleep) {
+      if (spins < spinsBeforeSleep_) {
         Pause();
         continue;
       }
@@ -43,8 +49,6 @@ class Progress {
 
  private:
   static constexpr std::uint64_t kEnded = std::uint64_t{1} << 63;
-  // A millisecond or so of spinning before a waiting thread sleeps.
-  static constexpr int kSpinsBeforeSleep = 1 << 14;
 
   static void Pause() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -54,6 +58,7 @@ class Progress {
 #endif
   }
 
+  const int spinsBeforeSleep_;
   std::atomic<std::uint64_t> value_{0};
   mutable std::atomic<int> sleepers_{0};
 };

@@ -84,6 +84,56 @@ TEST(SpriteTable, LongKeysPrefixesAndBothDirectionsMatchAStableSort) {
   }
 }
 
+TEST(SpriteTable, TextsKeepTheirBytesWhateverIsWrittenOverThem) {
+  SpriteTable t;
+  const int a = AddRow(t, "key-a", "name-a");
+  const int b = AddRow(t, "key-b", "name-b");
+  t.SetText(a, SpriteTable::kPcxName, "n");                   // shorter: in place
+  t.SetText(b, SpriteTable::kPcxName, "a much longer name");  // longer: moved
+  t.SetText(a, SpriteTable::kSortKey, t.Text(2, SpriteTable::kPcxName));      // a text of the table itself
+  t.SetText(b, SpriteTable::kSortKey, t.Text(2, SpriteTable::kPcxName).substr(2));
+  const int c = t.Add({t.Text(1, SpriteTable::kSortKey), "", "", "", "", "", t.Text(2, SpriteTable::kPcxName)});
+  EXPECT_EQ(Column(t, SpriteTable::kPcxName), (std::vector<std::string>{"n", "a much longer name", "a much longer name"}));
+  EXPECT_EQ(Column(t, SpriteTable::kSortKey), (std::vector<std::string>{"a much longer name", "much longer name", ""}));
+  EXPECT_EQ(t.Text(3, SpriteTable::kSortNo), "a much longer name");
+
+  // Texts that keep growing leave old space behind, which is given back.
+  std::string grown;
+  for (int i = 0; i < 3000; ++i) {
+    grown += "0123456789";
+    t.SetText(c, SpriteTable::kItemNo, grown);
+  }
+  EXPECT_EQ(t.Text(3, SpriteTable::kItemNo), grown);
+  EXPECT_EQ(Column(t, SpriteTable::kPcxName), (std::vector<std::string>{"n", "a much longer name", "a much longer name"}));
+
+  // A text longer than a cell holds is refused, and nothing changes.
+  const std::string tooLong(SpriteTable::kMaxTextBytes + 1, 'x');
+  EXPECT_THROW(t.SetText(a, SpriteTable::kPcxName, tooLong), std::length_error);
+  EXPECT_THROW(t.Add({tooLong}), std::length_error);
+  EXPECT_EQ(t.Count(), 3);
+  EXPECT_EQ(t.Text(1, SpriteTable::kPcxName), "n");
+}
+
+TEST(SpriteTable, AnOrderFromOutsideIsTakenOnlyWhenSortingWouldGiveIt) {
+  const auto table = [] {
+    SpriteTable t;
+    t.SetSortColumn(SpriteTable::kSortKey);
+    t.SetSorted(true);
+    for (const char* key : {"b", "a", "b", "c"}) AddRow(t, key, key);
+    return t;
+  };
+  const std::vector<int> sorted = {1, 0, 2, 3};
+  for (const std::vector<int>& order : {std::vector<int>{1, 0, 2, 3},   // right
+                                        std::vector<int>{1, 2, 0, 3},   // equal keys out of the order added
+                                        std::vector<int>{0, 1, 2, 3},   // not in key order
+                                        std::vector<int>{1, 0, 0, 3},   // a row twice
+                                        std::vector<int>{1, 0, 2}}) {   // a row missing
+    SpriteTable t = table();
+    t.SetOrder(order);
+    for (int k = 1; k <= 4; ++k) EXPECT_EQ(t.HandleAt(k), sorted[static_cast<std::size_t>(k - 1)]);
+  }
+}
+
 TEST(SpriteTable, ClearEmptiesAndBadPositionsAreRefused) {
   SpriteTable t;
   AddRow(t, "x", "y");
