@@ -4,12 +4,16 @@
 #include "export/pcx_export.h"
 #include "export/row_record.h"
 #include "fuzz/fuzz_input.h"
+#include "sff/chain_walk.h"
 #include "sff/load_sff.h"
 #include "sff/message_box.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <variant>
+#include <vector>
 
 namespace pelvaro::fuzz {
 namespace {
@@ -86,11 +90,36 @@ void CheckLoaded(const sff::SffState& state, const FuzzView& view) {
   }
 }
 
+// A walk fed the file in pieces, as a file is while it is read, must end
+// where the walk of the whole file ends, with the same records.
+void CheckPiecewiseWalk(std::span<const std::uint8_t> file, std::size_t pieceBytes) {
+  const auto count = sff::ReadImageCount(file);
+  if (!std::holds_alternative<std::int32_t>(count)) return;
+  const auto records = static_cast<std::size_t>(std::get<std::int32_t>(count));
+  std::vector<sff::SpriteRecord> whole(records), piecewise(records);
+  sff::ChainWalk all(file, whole);
+  Require(all.Advance(file.size()), "a walk of the whole file that is not over");
+  sff::ChainWalk some(file, piecewise);
+  std::size_t arrived = 0;
+  while (!some.Advance(arrived)) {
+    Require(arrived < file.size(), "a walk that waits for bytes past the end");
+    arrived = std::min(file.size(), arrived + pieceBytes);
+  }
+  Require(some.Walked() == all.Walked() && some.Refused().has_value() == all.Refused().has_value(),
+          "a walk in pieces that ends elsewhere");
+  if (all.Refused()) Require(some.Refused()->message == all.Refused()->message, "a walk in pieces refused otherwise");
+  for (std::size_t i = 0; i < all.Walked(); ++i)
+    Require(piecewise[i].NextPos == whole[i].NextPos && piecewise[i].DataStart == whole[i].DataStart &&
+                piecewise[i].DataEnd == whole[i].DataEnd && piecewise[i].LinkNo == whole[i].LinkNo,
+            "a walk in pieces that reads other records");
+}
+
 }  // namespace
 
 void RunOneInput(std::span<const std::uint8_t> input) {
   if (input.empty()) return;
   const Choice choice = ChoiceOf(input[0]);
+  CheckPiecewiseWalk(input.subspan(1), 1 + input[0] % 61);
 
   FuzzView view(choice.archiveName, choice.answerYes);
   sff::SffState state;

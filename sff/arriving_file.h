@@ -7,8 +7,8 @@
 #include "sff/byte_image.h"
 
 #include <cstdint>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
