@@ -91,22 +91,6 @@ TEST_F(PcxExport, ReplacesALongerFileWholeAndJoinsAFolderWithoutSeparatorDirectl
   EXPECT_EQ(ReadBytes(out_ / "xUSER_00000_00002.pcx"), flag2_);
 }
 
-TEST_F(PcxExport, EmptyTableWritesNothing) {
-  archive_->view.table.Clear();
-  const auto result = ExportInto(out_.path());
-  EXPECT_EQ(result.written, 0);
-  EXPECT_TRUE(out_.Entries().empty());
-}
-
-TEST_F(PcxExport, AMissingFolderStopsAtTheFirstRowWithTheReason) {
-  const auto result = ExportInto(out_ / "no/such/");
-  ASSERT_TRUE(result.error);
-  EXPECT_EQ(result.written, 0);
-  EXPECT_NE(result.error->message.find("ファイルを書き込めません。"), std::string::npos);
-  EXPECT_NE(result.error->message.find("no/such/USER_"), std::string::npos);
-  EXPECT_NE(result.error->message.find("No such file or directory"), std::string::npos);
-}
-
 TEST_F(PcxExport, ADirectoryInTheTargetsPlaceEndsTheExportKeepingEarlierFiles) {
   // The third row in display order (0/1) finds a directory in its file's place.
   std::filesystem::create_directory(out_ / "USER_00000_00001.pcx");
@@ -119,18 +103,6 @@ TEST_F(PcxExport, ADirectoryInTheTargetsPlaceEndsTheExportKeepingEarlierFiles) {
   EXPECT_EQ(ReadBytes(out_ / "USER_00000_00000.pcx"), source_);
   EXPECT_EQ(out_.Entries(), (std::vector<std::string>{"USER_00000_00000.pcx", "USER_00000_00001.pcx",
                                                       "USER_00000_00002.pcx"}));
-}
-
-TEST_F(PcxExport, APathThroughARegularFileFails) {
-  WriteBytes(out_ / "file", Bytes(1, 0));
-  const auto result = ExportInto(out_ / "file/");
-  ASSERT_TRUE(result.error);
-  EXPECT_EQ(result.written, 0);
-  EXPECT_EQ(result.error->path, out_ / "file/USER_00000_00002.pcx");
-  EXPECT_NE(result.error->message.find(PathThroughFileReason()), std::string::npos);
-  // The file in the way is left as it was, with nothing beside it.
-  EXPECT_EQ(ReadBytes(out_ / "file"), Bytes(1, 0));
-  EXPECT_EQ(out_.Entries(), std::vector<std::string>{"file"});
 }
 
 TEST(PcxExportRanges, EmptyRangesGiveOnlyThePaletteAndUnnamedRowsAreSkipped) {

@@ -1,5 +1,5 @@
-// Open SFF through the real window: the dialog's settings, what Cancel leaves
-// alone, the labels and list after a load, the palette question and refusals.
+// Open SFF through the real window: what Cancel leaves alone, the labels and
+// list after a load, the palette question and refusals.
 
 #include "sff/message_box.h"
 #include "tests/gui/gui_test_registry.h"
@@ -28,22 +28,6 @@ class OpenCommandTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void dialogIsSetUpAsAnOpenDialogForArchives() {
-    ScriptedInteraction user;
-    app::frmMain window;
-    user.fileAnswers.push_back(std::nullopt);
-    window.cmdSffOpen->click();
-    QCOMPARE(user.fileDialogs.size(), std::size_t{1});
-    const ui::FileDialogRequest& r = user.fileDialogs[0];
-    QCOMPARE(r.mode, ui::FileDialogMode::kOpen);
-    QCOMPARE(r.title, QStringLiteral("Select Sff File"));
-    QCOMPARE(r.fileName, QStringLiteral("USER.sff"));
-    QCOMPARE(r.nameFilters, QStringList{QStringLiteral("Sff Files (*.sff)")});
-    QVERIFY(!r.confirmOverwrite);
-    QCOMPARE(window.cdl1.Flags, ui::cdl::kHideReadOnly);
-    QVERIFY(window.cdl1.CancelError);
-  }
-
   // A load fills both labels and the list; a cancelled Open leaves them alone.
   void loadFillsBothLabelsAndTheListAndCancelKeepsThem() {
     OpenedWindow w;
@@ -105,31 +89,24 @@ class OpenCommandTest : public QObject {
     QCOMPARE(user.unscripted, 0);
   }
 
-  void damagedArchiveIsRefusedWithTheStopIcon() {
+  // A damaged archive, or one gone before it is read: one stop-icon message,
+  // and nothing of the archive before stays.
+  void refusalsEmptyTheWindowWithTheStopIcon() {
     OpenedWindow w;
     SffBuilder broken;
     broken.ImageCount(99).Add({.group = 1, .payload = MakePcx(2, 2, PatternPixels(2, 2, 1), nullptr)});
     OpenThroughWindow(w.window, w.user, w.dir, "BROKEN.sff", broken.Build());
-    QCOMPARE(w.user.messages.size(), std::size_t{1});
+    w.user.fileAnswers.push_back(Q(w.dir / "GONE.sff"));
+    w.window.cmdSffOpen->click();
+    QCOMPARE(w.user.messages.size(), std::size_t{2});
     QCOMPARE(w.user.messages[0].style, mb::kStop);
     QVERIFY(w.user.messages[0].text.contains(QStringLiteral("SFFファイルが壊れているため、読み込めません。")));
+    QCOMPARE(w.user.messages[1].style, mb::kStop);
+    QVERIFY(w.user.messages[1].text.contains(Q(w.dir / "GONE.sff")));
     QCOMPARE(w.window.lblSffName->text(), QString());
     QCOMPARE(w.window.lblImage->text(), QString());
     QCOMPARE(w.window.lstFiles->model()->rowCount(), 0);
     QVERIFY(w.window.State().SpriteInfo.empty());
-    QVERIFY(!PointerOverridden());
-  }
-
-  void vanishedFileIsReportedNotLoaded() {
-    ScriptedInteraction user;
-    TempDir dir;
-    app::frmMain window;
-    user.fileAnswers.push_back(Q(dir / "GONE.sff"));
-    window.cmdSffOpen->click();
-    QCOMPARE(user.messages.size(), std::size_t{1});
-    QCOMPARE(user.messages[0].style, mb::kStop);
-    QVERIFY(user.messages[0].text.contains(Q(dir / "GONE.sff")));
-    QCOMPARE(window.lstFiles->model()->rowCount(), 0);
     QVERIFY(!PointerOverridden());
   }
 };

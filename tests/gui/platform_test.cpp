@@ -23,8 +23,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <stdexcept>
-
 using namespace pelvaro;
 using namespace pelvaro::testing;
 
@@ -92,19 +90,6 @@ class PlatformTest : public QObject {
     });
     ui::MsgBox(nullptr, "x", mb::kInformation);
     QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-  }
-
-  void busyPointerIsRestoredOnEveryWayOut() {
-    QVERIFY(!QGuiApplication::overrideCursor());
-    try {
-      const ui::BusyPointer busy;
-      QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-      QVERIFY(ui::BusyPointer::Active());
-      throw std::runtime_error("write failed");
-    } catch (const std::runtime_error&) {
-    }
-    QVERIFY(!QGuiApplication::overrideCursor());
-    QVERIFY(!ui::BusyPointer::Active());
   }
 
   void fileDialogFilters() {
