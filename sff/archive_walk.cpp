@@ -24,7 +24,7 @@ bool StartWalk(std::span<const std::uint8_t> file, const std::string& stem, Walk
   }
   const auto records = static_cast<std::size_t>(std::get<std::int32_t>(count));
   walked.records.resize(records);
-  PrepareRecordRows(walked.rows, records, stem.size() + PcxNameOf({}, 0, 0).size());
+  PrepareRecordRows(walked.rows, records, stem.size());
   return true;
 }
 
@@ -32,8 +32,7 @@ bool StartWalk(std::span<const std::uint8_t> file, const std::string& stem, Walk
 void EndWalk(const ChainWalk& walk, Walked& walked) {
   walked.refusal = walk.Refused();
   if (walked.refusal) return;
-  for (std::size_t i = walk.Walked(); i < walked.records.size(); ++i)
-    AddRecordRow(walked.rows, walked.records[i], i, walked.records.size());
+  AddUnreachedRows(walked.records, walk.Walked(), walked.rows);
 }
 
 }  // namespace

@@ -20,6 +20,35 @@ constexpr std::size_t kPcxNameExtraBytes = 16;
 constexpr std::size_t kRowNumberBytes = 11 + 5 + 5 + 3 + 14 + 10;
 constexpr std::string_view kZeros = "00000000000000000000";
 
+// `n` (0 or more) zero-filled to `width` digits at `out`; returns the end.
+// Wider numbers keep all their digits.
+char* WriteDigits(char* out, std::int64_t n, int width) {
+  char digits[kNumberBytes];
+  char* start = std::end(digits);
+  do {
+    *--start = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n > 0);
+  for (auto count = std::end(digits) - start; count < width; ++count) *out++ = '0';
+  return std::copy(start, std::end(digits), out);
+}
+
+// "<stem>_GGGGG_IIIII.pcx".
+std::string PcxNameOf(const std::string& stem, std::int32_t group, std::int32_t item) {
+  char tail[kPcxNameExtraBytes + 2 * kNumberBytes];
+  char* end = tail;
+  *end++ = '_';
+  end = WriteDigits(end, group, 5);
+  *end++ = '_';
+  end = WriteDigits(end, item, 5);
+  end = std::copy_n(".pcx", 4, end);
+  std::string name;
+  name.reserve(stem.size() + static_cast<std::size_t>(end - tail));
+  name += stem;
+  name.append(tail, static_cast<std::size_t>(end - tail));
+  return name;
+}
+
 // SortNo: one digit more than the row count has.
 int SortNoWidth(std::size_t rows) {
   char digits[kNumberBytes];
@@ -81,44 +110,13 @@ void SetRowNumber(SpriteTable& table, int handle, int number, int width) {
   table.SetText(handle, SpriteTable::kSortNo, std::string_view(digits, static_cast<std::size_t>(end - digits)));
 }
 
-}  // namespace
-
-char* WriteDigits(char* out, std::int64_t n, int width) {
-  char digits[kNumberBytes];
-  char* start = std::end(digits);
-  do {
-    *--start = static_cast<char>('0' + n % 10);
-    n /= 10;
-  } while (n > 0);
-  for (auto count = std::end(digits) - start; count < width; ++count) *out++ = '0';
-  return std::copy(start, std::end(digits), out);
-}
-
-std::string PcxNameOf(const std::string& stem, std::int32_t group, std::int32_t item) {
-  char tail[kPcxNameExtraBytes + 2 * kNumberBytes];
-  char* end = tail;
-  *end++ = '_';
-  end = WriteDigits(end, group, 5);
-  *end++ = '_';
-  end = WriteDigits(end, item, 5);
-  end = std::copy_n(".pcx", 4, end);
-  std::string name;
-  name.reserve(stem.size() + static_cast<std::size_t>(end - tail));
-  name += stem;
-  name.append(tail, static_cast<std::size_t>(end - tail));
-  return name;
-}
-
-void PrepareRecordRows(SpriteTable& table, std::size_t records, std::size_t nameBytes) {
-  table.Clear();
-  table.SetSorted(false);
-  table.Reserve(static_cast<int>(records), records * (kRowNumberBytes + nameBytes));
-}
+// Zeros as wide as the row numbers of `rows` rows, written over when they are numbered.
+std::string_view SortNoRoom(std::size_t rows) { return kZeros.substr(0, static_cast<std::size_t>(SortNoWidth(rows))); }
 
 // A row's texts are formatted into one buffer and stored in one go: a row is
 // added for every sprite, and a string for every cell would cost more than
 // reading the archive does.
-void AddRecordRow(SpriteTable& table, const SpriteRecord& r, std::size_t index, std::size_t records) {
+void AddRecordRow(SpriteTable& table, const SpriteRecord& r, std::size_t index, std::string_view sortNoRoom) {
   char buffer[5 * kNumberBytes];
   char* end = buffer;
   const auto next = [&end](char* after) {
@@ -132,18 +130,32 @@ void AddRecordRow(SpriteTable& table, const SpriteRecord& r, std::size_t index, 
   const std::string_view palType = next(number(r.PalFlag));
   const std::string_view sortKey = next(WriteSortKey(end, r));
   const std::string_view pos = next(number(static_cast<std::int64_t>(index)));
-  const std::string_view sortNoRoom = kZeros.substr(0, static_cast<std::size_t>(SortNoWidth(records)));
   table.Add({sortNoRoom, group, item, palType, sortKey, pos, r.PcxName});
+}
+
+}  // namespace
+
+void PrepareRecordRows(SpriteTable& table, std::size_t records, std::size_t stemBytes) {
+  table.Clear();
+  table.SetSorted(false);
+  table.Reserve(static_cast<int>(records), records * (kRowNumberBytes + stemBytes + kPcxNameExtraBytes));
 }
 
 void NameAndAddRows(std::vector<SpriteRecord>& records, std::size_t from, std::size_t to, const std::string& stem,
                     SpriteTable& table) {
+  const std::string_view sortNoRoom = SortNoRoom(records.size());
   for (std::size_t i = from; i < to; ++i) {
     SpriteRecord& r = records[i];
     r.PcxName = PcxNameOf(stem, r.GroupNo, r.ItemNo);
-    AddRecordRow(table, r, i, records.size());
+    AddRecordRow(table, r, i, sortNoRoom);
   }
 }
+
+void AddUnreachedRows(const std::vector<SpriteRecord>& records, std::size_t from, SpriteTable& table) {
+  const std::string_view sortNoRoom = SortNoRoom(records.size());
+  for (std::size_t i = from; i < records.size(); ++i) AddRecordRow(table, records[i], i, sortNoRoom);
+}
+
 
 void RefreshChangedRows(SpriteTable& table, const std::vector<SpriteRecord>& records, std::size_t paletteSource) {
   for (std::size_t i = 0; i < records.size(); ++i)

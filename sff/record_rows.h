@@ -13,25 +13,16 @@
 
 namespace pelvaro::sff {
 
-// `n` (0 or more) zero-filled to `width` digits at `out`; returns the end.
-// Wider numbers keep all their digits. `out` needs room for 20 digits or `width`.
-char* WriteDigits(char* out, std::int64_t n, int width);
-
-// "<stem>_GGGGG_IIIII.pcx".
-std::string PcxNameOf(const std::string& stem, std::int32_t group, std::int32_t item);
-
 // Empties `table` and makes room for the rows of `records` records whose PCX
-// names are `nameBytes` long.
-void PrepareRecordRows(SpriteTable& table, std::size_t records, std::size_t nameBytes);
+// names begin with a stem of `stemBytes` bytes.
+void PrepareRecordRows(SpriteTable& table, std::size_t records, std::size_t stemBytes);
 
-// Adds the row of `record`, chain position `index`, to a table holding the
-// rows of `records` records. Its SortNo is a row number's room, filled when
-// the rows are numbered.
-void AddRecordRow(SpriteTable& table, const SpriteRecord& record, std::size_t index, std::size_t records);
-
-// Names records [from, to) of a walk ("<stem>_GGGGG_IIIII.pcx") and adds their rows.
+// Names records [from, to) of a walk ("<stem>_GGGGG_IIIII.pcx") and adds their
+// rows. A row's SortNo is a row number's room, filled when the rows are numbered.
 void NameAndAddRows(std::vector<SpriteRecord>& records, std::size_t from, std::size_t to, const std::string& stem,
                     SpriteTable& table);
+// Adds the rows of records [from, end): those the walk never reached, empty and unnamed.
+void AddUnreachedRows(const std::vector<SpriteRecord>& records, std::size_t from, SpriteTable& table);
 
 // Brings rows up to date with what links and the shared palette changed after
 // they were added: the PCX name of every linked record, and the palette type
