@@ -4,7 +4,6 @@
 // be the one an archive in memory gives, row for row and byte for byte.
 
 #include "export/definition_text.h"
-#include "sff/chain_walk.h"
 #include "tests/support/load_archive.h"
 #include "tests/support/small_disk.h"
 
@@ -145,26 +144,6 @@ TEST(LargeArchive, DamageLateInTheChainIsFoundAsInMemory) {
     EXPECT_EQ(refused->outcome.status, sff::LoadStatus::kRefused);
     EXPECT_GE(refused->outcome.position, 2800);
     EXPECT_EQ(refused->view.table.Count(), 0);
-  }
-}
-
-TEST(LargeArchive, AWalkFedByteByByteFindsWhatTheWholeFileGives) {
-  SffBuilder b = ManyKinds(40, MostlyShared);
-  Bytes endsEarly = b.Build();
-  PutI32(endsEarly, static_cast<std::size_t>(b.OffsetOf(30)), 0);
-  for (const Bytes& bytes : {b.Build(), endsEarly}) {
-    std::vector<sff::SpriteRecord> whole(40), piecewise(40);
-    sff::ChainWalk all(bytes, whole);
-    ASSERT_TRUE(all.Advance(bytes.size()));
-    sff::ChainWalk some(bytes, piecewise);
-    std::size_t arrived = 0;
-    while (!some.Advance(arrived)) ASSERT_LE(++arrived, bytes.size());
-    ASSERT_EQ(some.Walked(), all.Walked());
-    for (std::size_t i = 0; i < all.Walked(); ++i) {
-      EXPECT_EQ(piecewise[i].NextPos, whole[i].NextPos);
-      EXPECT_EQ(piecewise[i].DataEnd, whole[i].DataEnd);
-      EXPECT_EQ(piecewise[i].GroupNo, whole[i].GroupNo);
-    }
   }
 }
 
