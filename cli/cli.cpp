@@ -8,7 +8,9 @@
 #include "sff/message_box.h"
 #include "text/native_path.h"
 
+#include <exception>
 #include <filesystem>
+#include <new>
 #include <ostream>
 #include <system_error>
 
@@ -182,11 +184,21 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (words.size() < needed) return UsageError(err, "missing argument for " + command);
   if (words.size() > needed) return UsageError(err, "too many arguments for " + command);
 
-  Loaded loaded;
-  if (const int code = Load(words[1], yes, err, loaded); code != kExitOk) return code;
-  if (command == "list") return List(loaded, out);
-  if (command == "pcx") return Pcx(loaded, words[2], out, err, env);
-  return Text(loaded, words[2], out, err, env);
+  // A damaged archive may ask for more memory than there is (an image count
+  // near the file's size / 32 makes tens of millions of records): that is
+  // reported like any other failure, not left to end the program.
+  try {
+    Loaded loaded;
+    if (const int code = Load(words[1], yes, err, loaded); code != kExitOk) return code;
+    if (command == "list") return List(loaded, out);
+    if (command == "pcx") return Pcx(loaded, words[2], out, err, env);
+    return Text(loaded, words[2], out, err, env);
+  } catch (const std::bad_alloc&) {
+    err << "メモリが足りないため、処理を続けられません。\n";
+  } catch (const std::exception& e) {
+    err << "処理を続けられません。\n" << e.what() << "\n";
+  }
+  return kExitFailure;
 }
 
 }  // namespace pelvaro::cli
