@@ -1,5 +1,7 @@
 #include "sff/record_rows.h"
 
+#include "text/ansi_text.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -20,27 +22,14 @@ constexpr std::size_t kPcxNameExtraBytes = 16;
 constexpr std::size_t kRowNumberBytes = 11 + 5 + 5 + 3 + 14 + 10;
 constexpr std::string_view kZeros = "00000000000000000000";
 
-// `n` (0 or more) zero-filled to `width` digits at `out`; returns the end.
-// Wider numbers keep all their digits.
-char* WriteDigits(char* out, std::int64_t n, int width) {
-  char digits[kNumberBytes];
-  char* start = std::end(digits);
-  do {
-    *--start = static_cast<char>('0' + n % 10);
-    n /= 10;
-  } while (n > 0);
-  for (auto count = std::end(digits) - start; count < width; ++count) *out++ = '0';
-  return std::copy(start, std::end(digits), out);
-}
-
 // "<stem>_GGGGG_IIIII.pcx".
 std::string PcxNameOf(const std::string& stem, std::int32_t group, std::int32_t item) {
   char tail[kPcxNameExtraBytes + 2 * kNumberBytes];
   char* end = tail;
   *end++ = '_';
-  end = WriteDigits(end, group, 5);
+  end = text::ZeroPadNumber(end, group, 5);
   *end++ = '_';
-  end = WriteDigits(end, item, 5);
+  end = text::ZeroPadNumber(end, item, 5);
   end = std::copy_n(".pcx", 4, end);
   std::string name;
   name.reserve(stem.size() + static_cast<std::size_t>(end - tail));
@@ -52,7 +41,7 @@ std::string PcxNameOf(const std::string& stem, std::int32_t group, std::int32_t 
 // SortNo: one digit more than the row count has.
 int SortNoWidth(std::size_t rows) {
   char digits[kNumberBytes];
-  return static_cast<int>(WriteDigits(digits, static_cast<std::int64_t>(rows), 0) - digits) + 1;
+  return static_cast<int>(text::ZeroPadNumber(digits, static_cast<std::int64_t>(rows), 0) - digits) + 1;
 }
 
 bool HasPortraitKey(const SpriteRecord& r) { return r.GroupNo == 9000 && (r.ItemNo == 0 || r.ItemNo == 1); }
@@ -64,9 +53,9 @@ char* WriteSortKey(char* out, const SpriteRecord& r) {
     out = std::copy_n(" 00000", 6, out);
   } else {
     out = std::to_chars(out, out + kNumberBytes, 1 - static_cast<std::int32_t>(r.PalFlag)).ptr;
-    out = WriteDigits(out, r.GroupNo, 5);
+    out = text::ZeroPadNumber(out, r.GroupNo, 5);
   }
-  return WriteDigits(out, r.ItemNo, 5);
+  return text::ZeroPadNumber(out, r.ItemNo, 5);
 }
 
 // The sort key as a number in the same order as the texts, for the keys of
@@ -104,9 +93,10 @@ std::string_view Number(char* buffer, std::int64_t n) {
   return {buffer, static_cast<std::size_t>(std::to_chars(buffer, buffer + kNumberBytes, n).ptr - buffer)};
 }
 
+// SortNo: ZeroPad(width, number), written over the row's room for it.
 void SetRowNumber(SpriteTable& table, int handle, int number, int width) {
   char digits[kNumberBytes + 16];
-  const char* end = WriteDigits(digits, number, width);
+  const char* end = text::ZeroPadNumber(digits, number, width);
   table.SetText(handle, SpriteTable::kSortNo, std::string_view(digits, static_cast<std::size_t>(end - digits)));
 }
 

@@ -2,6 +2,7 @@
 
 #include "text/cp932.h"
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 
@@ -32,14 +33,12 @@ Value MidAnsi(const Value& value, std::int32_t start, std::int32_t length) {
 
 Value ZeroPad(std::int32_t width, const Value& value) {
   if (IsNull(value)) return Null{};
-  // A number's text is ASCII, one byte a character in CP932 as well: it is
-  // formed once, measured and padded (the loader pads every row's position).
+  // A number's text is ASCII, one byte a character in CP932 as well.
   if (const auto* number = std::get_if<std::int64_t>(&value)) {
     char digits[24];
-    const auto length = static_cast<std::int32_t>(std::to_chars(digits, digits + sizeof digits, *number).ptr - digits);
-    if (length >= width) return value;
-    std::string s(static_cast<std::size_t>(width - length), '0');
-    s.append(digits, static_cast<std::size_t>(length));
+    if (std::to_chars(digits, digits + sizeof digits, *number).ptr - digits >= width) return value;
+    std::string s(static_cast<std::size_t>(width), '0');
+    ZeroPadNumber(s.data(), *number, width);  // exactly `width` bytes: the number is shorter
     return s;
   }
   const std::int32_t n = LenAnsi(value);
@@ -47,6 +46,13 @@ Value ZeroPad(std::int32_t width, const Value& value) {
   std::string s(static_cast<std::size_t>(width - n), '0');
   s += ToText(value);
   return s;
+}
+
+char* ZeroPadNumber(char* out, std::int64_t number, std::int32_t width) {
+  char digits[24];
+  const auto length = static_cast<std::int32_t>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits);
+  for (std::int32_t k = length; k < width; ++k) *out++ = '0';
+  return std::copy(digits, digits + length, out);
 }
 
 }  // namespace pelvaro::text

@@ -39,4 +39,9 @@ Value MidAnsi(const Value& value, std::int32_t start, std::int32_t length);
 // value itself, type unchanged, when it is already that long; null for null.
 Value ZeroPad(std::int32_t width, const Value& value);
 
+// The text ZeroPad gives for a number, written at `out` without a string of
+// its own (for texts made once per sprite); returns the end. `out` needs room
+// for 20 bytes or `width`, whichever is more.
+char* ZeroPadNumber(char* out, std::int64_t number, std::int32_t width);
+
 }  // namespace pelvaro::text
