@@ -1,7 +1,8 @@
 #include "bench/floors.h"
 
+#include "export/row_record.h"
+
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <stdexcept>
 
@@ -61,10 +62,9 @@ std::vector<PlannedFile> PlanPcxFiles(const std::string& folder, const sff::SffS
     const auto cells = table.RowAt(row);
     const std::string_view name = cells[sff::SpriteTable::kPcxName];
     if (name.empty()) continue;
-    const std::string_view pos = cells[sff::SpriteTable::kPPos];
-    std::size_t k = 0;
-    std::from_chars(pos.data(), pos.data() + pos.size(), k);
-    const sff::SpriteRecord& r = state.SpriteInfo.at(k);
+    const sff::SpriteRecord* record = exporter::RecordForPPos(cells[sff::SpriteTable::kPPos], state);
+    if (!record) throw std::runtime_error("a row whose P.Pos names no sprite");
+    const sff::SpriteRecord& r = *record;
     PlannedFile file;
     file.path = folder;
     file.path += name;
