@@ -4,7 +4,9 @@
 // walked so far, with a mark for "no more will come".
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <thread>
 
 namespace pelvaro::sff {
@@ -25,8 +27,14 @@ class Progress {
   void Publish(std::uint64_t count, bool ended) {
     value_.store(count | (ended ? kEnded : 0));
     // Waking a sleeping thread is a system call; usually the waiter is busy
-    // or spinning, and nobody sleeps.
-    if (sleepers_.load() > 0) value_.notify_all();
+    // or spinning, and nobody sleeps. A waiter counts itself a sleeper before
+    // its last look at the value, so one that missed this store is seen here.
+    if (sleepers_.load() > 0) {
+      // Taking the lock means a waiter between its last look and its sleep
+      // has gone to sleep by now, and hears this.
+      { const std::lock_guard<std::mutex> lock(sleep_); }
+      wake_.notify_all();
+    }
   }
 
   // Waits until the count has reached `count` or no more will come.
@@ -41,8 +49,12 @@ class Progress {
         Pause();
         continue;
       }
+      // Not std::atomic::wait: where the system has no futex, GCC 12 builds it
+      // on a condition variable that its notify never locks, and a wake-up
+      // that comes between the waiter's look and its sleep is lost for good.
+      std::unique_lock<std::mutex> lock(sleep_);
       sleepers_.fetch_add(1);
-      value_.wait(value);
+      wake_.wait(lock, [&] { return value_.load() != value; });
       sleepers_.fetch_sub(1);
     }
   }
@@ -61,6 +73,8 @@ class Progress {
   const int spinsBeforeSleep_;
   std::atomic<std::uint64_t> value_{0};
   mutable std::atomic<int> sleepers_{0};
+  mutable std::mutex sleep_;
+  mutable std::condition_variable wake_;
 };
 
 }  // namespace pelvaro::sff

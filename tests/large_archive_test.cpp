@@ -4,6 +4,7 @@
 // be the one an archive in memory gives, row for row and byte for byte.
 
 #include "export/definition_text.h"
+#include "sff/progress.h"
 #include "tests/support/load_archive.h"
 #include "tests/support/small_disk.h"
 
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace pelvaro::testing {
@@ -44,6 +46,30 @@ SffBuilder ManyKinds(int count, const std::function<std::uint8_t(int)>& flagOf) 
     b.Add(std::move(s));
   }
   return b;
+}
+
+// The walk and the lister hand counts to each other through Progress. Two
+// threads that answer each other's every step, never spinning, go to sleep
+// and are woken thousands of times: a wake-up that slips between a waiter's
+// last look and its sleep leaves both waiting for ever (the run then ends at
+// CTest's time limit instead of passing).
+TEST(Progress, AWaiterThatGoesToSleepIsAlwaysWokenByTheNextStep) {
+  constexpr std::uint64_t kSteps = 5'000;
+  sff::Progress there(0);
+  sff::Progress back(0);
+  std::thread answerer([&] {
+    for (std::uint64_t i = 1; i <= kSteps; ++i) {
+      there.WaitFor(i);
+      back.Publish(i, i == kSteps);
+    }
+  });
+  for (std::uint64_t i = 1; i <= kSteps; ++i) {
+    there.Publish(i, false);
+    const sff::Progress::Seen seen = back.WaitFor(i);
+    EXPECT_EQ(seen.count, i);
+  }
+  answerer.join();
+  EXPECT_TRUE(back.WaitFor(kSteps + 1).ended);
 }
 
 std::uint8_t MostlyShared(int i) { return i == 0 || i % 97 == 5 ? 0 : 1; }
