@@ -81,11 +81,10 @@ TEST(DefinitionText, JapaneseNamesAreWrittenInCp932AndUnrepresentableOnesRefused
   EXPECT_EQ(FileText(out / "old.txt"), "old");  // nothing written
 }
 
-TEST(BuildBat, SixLinesByteForByte) {
+TEST(BuildBat, SixLinesByteForByteWhateverTheFolder) {
   const std::string sep(1, text::kPathSeparator);
   const auto bytes = std::get<std::string>(exporter::BuildBatBytes("C:" + sep + "Tools", "USER_SFF.txt"));
   const std::string line3 = "\"C:" + sep + "Tools" + sep + "sprmaker.exe\" < USER_SFF.txt > CreateLog.txt";
-  EXPECT_EQ(line3.size(), 54u);
   EXPECT_EQ(bytes, "@echo off\r\n"
                    "echo SFF \x82\xF0\x8D\xEC\x90\xAC\x92\x86 ...\r\n" +
                        line3 +
@@ -94,15 +93,7 @@ TEST(BuildBat, SixLinesByteForByte) {
                        "echo \x8F\x88\x97\x9D\x8C\x6F\x89\xDF\x82\xCC\x83\x8D\x83\x4F\x82\xCD\x81\x41 Createlog.txt "
                        "\x82\xF0\x8E\x51\x8F\xC6\x82\xB5\x82\xC4\x89\xBA\x82\xB3\x82\xA2.\r\n"
                        "pause\r\n");
-  // Lines 2, 4 and 5 are 21, 14 and 55 bytes.
-  std::vector<std::size_t> lengths;
-  for (std::size_t from = 0, to; (to = bytes.find("\r\n", from)) != std::string::npos; from = to + 2)
-    lengths.push_back(to - from);
-  EXPECT_EQ(lengths, (std::vector<std::size_t>{9, 21, 54, 14, 55, 5}));
-}
-
-TEST(BuildBat, FolderWithSpacesOrEndingInTheSeparator) {
-  const std::string sep(1, text::kPathSeparator);
+  // A folder with spaces, one ending in the separator, one without a CP932 form.
   const auto spaced = std::get<std::string>(exporter::BuildBatBytes(sep + "Program Files" + sep + "P", "my text.txt"));
   EXPECT_NE(spaced.find("\"" + sep + "Program Files" + sep + "P" + sep + "sprmaker.exe\" < my text.txt > CreateLog.txt\r\n"),
             std::string::npos);
@@ -122,8 +113,8 @@ TEST(MakeTextNames, DerivesNameStemAndBatchPath) {
   };
   for (const Case& c : {Case{"USER_SFF.txt", "USER_SFF", "USER_SFFBuild.bat"}, Case{"foo.txt", "foo", "fooBuild.bat"},
                         Case{"data.text", "data.", "data.Build.bat"}, Case{"abcd", "", "Build.bat"},
-                        Case{"テスト.txt", "テスト", "テストBuild.bat"}, Case{"ab", "", "Build.bat"},
-                        Case{"テ", "", "Build.bat"}, Case{"テスト", "テ", "テBuild.bat"},
+                        Case{"テスト.txt", "テスト", "テストBuild.bat"}, Case{"テ", "", "Build.bat"},
+                        Case{"テスト", "テ", "テBuild.bat"},
                         Case{"テスト1", "テ?", "テ?Build.bat"}}) {
     const auto names = MakeTextNames(folder + c.name);
     EXPECT_EQ(names.textName, c.name);

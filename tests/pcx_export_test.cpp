@@ -1,12 +1,8 @@
 #include "export/pcx_export.h"
 #include "tests/support/load_archive.h"
-#include "tests/support/system_reasons.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 
 namespace pelvaro::testing {
 namespace {
@@ -89,20 +85,6 @@ TEST_F(PcxExport, ReplacesALongerFileWholeAndJoinsAFolderWithoutSeparatorDirectl
   EXPECT_EQ(ReadBytes(out_ / "USER_00000_00002.pcx"), flag2_);
   ASSERT_FALSE(ExportInto(out_ / "x").error);
   EXPECT_EQ(ReadBytes(out_ / "xUSER_00000_00002.pcx"), flag2_);
-}
-
-TEST_F(PcxExport, ADirectoryInTheTargetsPlaceEndsTheExportKeepingEarlierFiles) {
-  // The third row in display order (0/1) finds a directory in its file's place.
-  std::filesystem::create_directory(out_ / "USER_00000_00001.pcx");
-  const auto result = ExportInto(out_.path());
-  ASSERT_TRUE(result.error);
-  EXPECT_EQ(result.error->path, out_ / "USER_00000_00001.pcx");
-  EXPECT_EQ(result.error->message,
-            "ファイルを書き込めません。\r\n" + out_ / "USER_00000_00001.pcx" + "\r\n" + std::strerror(EISDIR));
-  EXPECT_EQ(result.written, 2);
-  EXPECT_EQ(ReadBytes(out_ / "USER_00000_00000.pcx"), source_);
-  EXPECT_EQ(out_.Entries(), (std::vector<std::string>{"USER_00000_00000.pcx", "USER_00000_00001.pcx",
-                                                      "USER_00000_00002.pcx"}));
 }
 
 TEST(PcxExportRanges, EmptyRangesGiveOnlyThePaletteAndUnnamedRowsAreSkipped) {

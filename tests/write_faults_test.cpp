@@ -1,6 +1,6 @@
 // Real write faults: a full disk, a folder that goes away during an export, a
-// directory where a file should go, a path through a regular file. Whatever
-// stops the work, the user is told which file and why, the files finished
+// directory where a file should go (a path through a regular file: cli_test.cpp).
+// Whatever stops the work, the user is told which file and why, the files finished
 // before stay as they are, no temporary file is left and nothing half-written
 // appears under a target's name. (pelvaro-cli passes the same errors on: cli_test.cpp.)
 
@@ -146,18 +146,6 @@ TEST(WriteFaults, ADirectoryInTheDefinitionTextsPlaceStopsBeforeTheBatch) {
   ExpectWriteFailure(error->message, out / "USER_SFF.txt", ReasonFor(EISDIR));
   EXPECT_EQ(out.Entries(), std::vector<std::string>{"USER_SFF.txt"});
   EXPECT_TRUE(fs::is_empty(Native(out / "USER_SFF.txt")));
-}
-
-TEST(WriteFaults, APathThroughARegularFileLeavesTheFileAlone) {
-  auto a = LoadArchive(FourSprites(10));
-  TempDir out;
-  WriteBytes(out / "file", Payload(3, 7));
-  const std::string textPath = out / "file" + text::kPathSeparator + "USER_SFF.txt";
-  const auto error = exporter::MakeText(textPath, "USER.sff", a->state, a->view.table, "C:");
-  ASSERT_TRUE(error);
-  ExpectWriteFailure(error->message, textPath, ReasonFor(ENOTDIR));
-  EXPECT_EQ(ReadBytes(out / "file"), Payload(3, 7));
-  EXPECT_EQ(out.Entries(), std::vector<std::string>{"file"});
 }
 
 }  // namespace
