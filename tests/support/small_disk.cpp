@@ -3,16 +3,11 @@
 #include "text/native_path.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 
 #ifndef _WIN32
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
-
-#include <csignal>
 #endif
 
 namespace pelvaro::testing {
@@ -36,22 +31,8 @@ SmallDisk::SmallDisk(std::size_t capacity) {
   std::filesystem::create_directory(std::filesystem::path(text::ToNativePath(path_)));
 #ifndef _WIN32
   const std::string options = "size=" + std::to_string(capacity) + ",mode=0700";
-  if (InPrivateMountNamespace() &&
-      mount("tmpfs", path_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV | MS_NOEXEC, options.c_str()) == 0) {
-    kind_ = Kind::kTmpfs;
-  } else {
-    rlimit limit{};
-    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && (limit.rlim_max == RLIM_INFINITY || limit.rlim_max > capacity)) {
-      savedLimit_ = limit.rlim_cur;
-      limit.rlim_cur = capacity;
-      savedHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-      if (setrlimit(RLIMIT_FSIZE, &limit) == 0) {
-        kind_ = Kind::kFileSizeLimit;
-      } else {
-        std::signal(SIGXFSZ, savedHandler_);
-      }
-    }
-  }
+  mounted_ = InPrivateMountNamespace() &&
+             mount("tmpfs", path_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV | MS_NOEXEC, options.c_str()) == 0;
 #else
   (void)capacity;
 #endif
@@ -60,14 +41,7 @@ SmallDisk::SmallDisk(std::size_t capacity) {
 
 SmallDisk::~SmallDisk() {
 #ifndef _WIN32
-  if (kind_ == Kind::kTmpfs) umount2(path_.c_str(), MNT_DETACH);
-  if (kind_ == Kind::kFileSizeLimit) {
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = static_cast<rlim_t>(savedLimit_);
-    setrlimit(RLIMIT_FSIZE, &limit);
-    std::signal(SIGXFSZ, savedHandler_);
-  }
+  if (mounted_) umount2(path_.c_str(), MNT_DETACH);
 #endif
 }
 
@@ -77,14 +51,6 @@ std::vector<std::string> SmallDisk::Entries() const {
     names.push_back(text::FromNativePath(e.path().filename().native()));
   std::sort(names.begin(), names.end());
   return names;
-}
-
-std::string SmallDisk::Reason() const {
-#ifndef _WIN32
-  return std::strerror(kind_ == Kind::kTmpfs ? ENOSPC : EFBIG);
-#else
-  return {};
-#endif
 }
 
 }  // namespace pelvaro::testing
