@@ -1,19 +1,7 @@
-#include "tests/gui/gui_test_registry.h"
+#include "tests/gui/gui_test_support.h"
 #include "ui/fonts.h"
 
 #include <QApplication>
-#include <QTest>
-
-#include <cstdio>
-
-namespace pelvaro::testing {
-
-std::map<std::string, GuiTestFactory>& GuiTests() {
-  static std::map<std::string, GuiTestFactory> tests;
-  return tests;
-}
-
-}  // namespace pelvaro::testing
 
 int main(int argc, char** argv) {
   // The tests need no display; a run from a desktop session stays off screen too.

@@ -1,56 +1,160 @@
 #pragma once
 
-// What the GUI tests share: archives on disk, a main window with an archive
-// opened through its own Open command, and small readers of its state.
+// What the GUI tests share: the registry that lets CTest run each test class
+// on its own (pelvaro_gui_tests ClassName [Qt Test options]), a scripted user,
+// and a main window with an archive opened through its own Open command.
 
 #include "app/frm_main.h"
-#include "tests/gui/scripted_interaction.h"
+#include "sff/message_box.h"
 #include "tests/support/sff_builder.h"
 #include "tests/support/temp_dir.h"
+#include "ui/busy_pointer.h"
+#include "ui/frm_path.h"
+#include "ui/interaction.h"
 
+#include <QDialog>
+#include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
-#include <QString>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
 
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pelvaro::testing {
 
+using GuiTestFactory = std::function<std::unique_ptr<QObject>()>;
+inline std::map<std::string, GuiTestFactory>& GuiTests() {
+  static std::map<std::string, GuiTestFactory> tests;
+  return tests;
+}
+struct GuiTestRegistration {
+  GuiTestRegistration(const char* name, GuiTestFactory factory) { GuiTests()[name] = std::move(factory); }
+};
+
+// Stands in for the user: answers file dialogs, message boxes and modal
+// windows from scripts, and records every question asked. Modal windows are
+// really shown (offscreen), so their show handlers run before the script.
+class ScriptedInteraction final : public ui::Interaction {
+ public:
+  // `busy`: the busy pointer was up while the box was shown
+  struct Message { QString text; int style; bool busy; };
+  ScriptedInteraction() : scope_(*this) {}
+
+  std::deque<QString> fileAnswers;                        // paths chosen; with none left, Cancel
+  std::deque<int> messageAnswers;                         // Yes/No boxes only; an OK box takes none
+  std::deque<std::function<void(QDialog&)>> modalScripts;  // a showing without one is left by Esc
+  std::vector<ui::FileDialogRequest> fileDialogs;
+  std::vector<Message> messages;
+  int unscripted = 0;  // questions nobody scripted an answer for
+
+  std::optional<QString> RunFileDialog(QWidget*, const ui::FileDialogRequest& request) override {
+    fileDialogs.push_back(request);
+    if (fileAnswers.empty()) {
+      ++unscripted;
+      return std::nullopt;
+    }
+    const QString path = fileAnswers.front();
+    fileAnswers.pop_front();
+    return path;
+  }
+
+  int RunMessageBox(QWidget*, const QString& text, int style) override {
+    // ui::MsgBox puts the arrow over the box; the command's own state is what counts.
+    messages.push_back({text, style, ui::BusyPointer::Active()});
+    if ((style & 0xF) != mb::kYesNo) return mb::kAnswerOk;
+    if (messageAnswers.empty()) {
+      ++unscripted;
+      return mb::kAnswerNo;
+    }
+    const int answer = messageAnswers.front();
+    messageAnswers.pop_front();
+    return answer;
+  }
+
+  void RunModal(QDialog& dialog) override {
+    QPointer<QDialog> alive(&dialog);
+    dialog.show();
+    if (modalScripts.empty()) {
+      ++unscripted;
+      QTest::keyClick(&dialog, Qt::Key_Escape);
+    } else {
+      auto script = std::move(modalScripts.front());
+      modalScripts.pop_front();
+      script(dialog);
+    }
+    // A real modal showing ends only when the window is hidden.
+    if (alive && alive->isVisible()) {
+      ++unscripted;
+      alive->hide();
+    }
+  }
+
+  void EndProgram() override { ++unscripted; }  // no test here asks the program to end
+
+ private:
+  ui::ScopedInteraction scope_;
+};
+
 inline QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+inline bool PointerOverridden() { return QGuiApplication::overrideCursor() != nullptr; }
 
-// Three sprites in shared palette mode: 9000/0 (own palette), 0/0, 0/1.
-Bytes ThreeSpriteArchive();
+// Writes `bytes` as `name` into `dir` and opens it with the Open command.
+inline void OpenThroughWindow(app::frmMain& window, ScriptedInteraction& user, TempDir& dir, const std::string& name,
+                              const Bytes& bytes) {
+  WriteBytes(dir / name, bytes);
+  user.fileAnswers.push_back(Q(dir / name));
+  window.cmdSffOpen->click();
+}
 
-// Writes `bytes` as `name` into `dir` and opens it with the Open command,
-// answering the palette question (if one comes) with `answer`.
-void OpenThroughWindow(app::frmMain& window, ScriptedInteraction& user, TempDir& dir, const std::string& name,
-                       const Bytes& bytes, int answer = 0);
+// The texts of the list's rows as the view's model gives them.
+inline std::vector<std::vector<QString>> ListRows(const app::frmMain& window) {
+  const QAbstractItemModel* model = window.lstFiles->model();
+  std::vector<std::vector<QString>> rows(static_cast<std::size_t>(model->rowCount()));
+  for (int r = 0; r < model->rowCount(); ++r)
+    for (int c = 0; c < model->columnCount(); ++c) rows[std::size_t(r)].push_back(model->index(r, c).data().toString());
+  return rows;
+}
 
-// The texts of the list's visible rows as the view's model gives them.
-std::vector<std::vector<QString>> ListRows(const app::frmMain& window);
-
-// Whether any window pointer override is still up.
-bool PointerOverridden();
-
-// A main window with an archive opened through its Open command, the scripted
-// user, and an empty folder for output.
+// USER.sff opened: three sprites in shared palette mode, listed as 9000/0 (own palette), 0/0, 0/1.
 struct OpenedWindow {
-  explicit OpenedWindow(const Bytes& bytes = ThreeSpriteArchive(), const std::string& name = "USER.sff") {
-    OpenThroughWindow(window, user, dir, name, bytes);
+  OpenedWindow() {
+    const Palette palette = TestPalette(3);
+    SffBuilder b;
+    b.Add({.group = 0, .item = 0, .palFlag = 0, .payload = MakePcx(4, 2, PatternPixels(4, 2, 1), &palette)});
+    b.Add({.group = 0, .item = 1, .palFlag = 1, .payload = MakePcx(4, 2, PatternPixels(4, 2, 2), nullptr)});
+    b.Add({.group = 9000, .item = 0, .palFlag = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 3), &palette)});
+    OpenThroughWindow(window, user, dir, "USER.sff", b.Build());
   }
   ScriptedInteraction user;
   TempDir dir, out;
   app::frmMain window;
 };
 
-// Folder chooser scripts: type `folder` and press O K, or press Cancel
-// (noting the path box first).
-ScriptedInteraction::ModalScript ChooseFolder(const QString& folder);
-inline ScriptedInteraction::ModalScript ChooseFolder(const std::string& folder) { return ChooseFolder(Q(folder)); }
-ScriptedInteraction::ModalScript CancelChooser(QString* seenPath = nullptr);
-
-// The only message shown: `style`, text starting with `head`, with the
-// pointer back to normal before and after it.
-void VerifyOneMessage(const ScriptedInteraction& user, int style, const QString& head);
+// The only message shown is exactly `text` with `style`, and the busy pointer
+// is gone after it. A command's own messages come once the pointer is back to
+// normal; Open's refusals are shown while the archive is being read.
+inline void VerifyOneMessage(const ScriptedInteraction& user, int style, const QString& text,
+                             bool busyWhileShown = false) {
+  QCOMPARE(user.messages.size(), std::size_t{1});
+  QCOMPARE(user.messages[0].text, text);
+  QCOMPARE(user.messages[0].style, style);
+  QCOMPARE(user.messages[0].busy, busyWhileShown);
+  QVERIFY(!PointerOverridden());
+}
 
 }  // namespace pelvaro::testing
+
+#define PELVARO_GUI_TEST(Class)                                     \
+  static const ::pelvaro::testing::GuiTestRegistration Class##Entry( \
+      #Class, [] { return std::unique_ptr<QObject>(new Class); })

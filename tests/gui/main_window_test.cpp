@@ -1,135 +1,91 @@
-// The main window: its fonts, the list over the loaded table, and the About
-// and Exit commands.
+// The main window through its Open command: the loaded table as the list's Qt
+// model shows it, the palette question and a refusal.
 
-#include "sff/message_box.h"
-#include "tests/gui/gui_test_registry.h"
+#include "sff/load_sff.h"
 #include "tests/gui/gui_test_support.h"
-#include "ui/frm_about.h"
-#include "ui/frm_path.h"
 
-#include <QApplication>
-#include <QFontInfo>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QPointer>
-#include <QTest>
+#include <QHeaderView>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace pelvaro;
 using namespace pelvaro::testing;
-
-namespace {
-
-int LiveAboutBoxes() {
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  int n = 0;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (dynamic_cast<ui::frmAbout*>(w)) ++n;
-  return n;
-}
-
-}  // namespace
 
 class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // The Windows fonts the window names must resolve to installed look-alikes.
-  void fontsResolveToInstalledSubstitutes() {
-#ifndef Q_OS_WIN
-    app::frmMain window;
-    QCOMPARE(QFontInfo(window.cmdSffOpen->font()).family(), QStringLiteral("Liberation Sans"));
-    QCOMPARE(QFontInfo(window.lblSffName->font()).family(), QStringLiteral("IPAPGothic"));
-    ui::frmPath chooser;
-    QCOMPARE(QFontInfo(chooser.txtPath->font()).family(), QStringLiteral("IPAGothic"));
-#endif
-  }
-
-  void listShowsTheTableInDisplayOrder() {
+  void listShowsTheTableAndANewLoadReplacesIt() {
     OpenedWindow w;
-    const auto rows = ListRows(w.window);
+    QCOMPARE(w.window.lblSffName->text(), QStringLiteral("USER.sff"));
+    QCOMPARE(w.window.lblImage->text(), QStringLiteral("3"));
+    auto rows = ListRows(w.window);
     QCOMPARE(rows.size(), std::size_t{3});
-    QCOMPARE(rows[0][6], QStringLiteral("USER_09000_00000.pcx"));
-    QCOMPARE(rows[2][6], QStringLiteral("USER_00000_00001.pcx"));
+    QCOMPARE(rows[1], (std::vector<QString>{"02", "0", "0", "1", "00000000000", "0", "USER_00000_00000.pcx"}));
     for (std::size_t r = 0; r < 3; ++r)
       for (std::size_t c = 0; c < 7; ++c) QCOMPARE(rows[r][c], Q(w.window.Table().Text(int(r) + 1, int(c))));
+
+    SffBuilder b;
+    b.Add({.group = 7, .item = 3, .palFlag = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 9), nullptr)});
+    OpenThroughWindow(w.window, w.user, w.dir, "テスト.sff", b.Build());
+    QCOMPARE(w.user.fileDialogs.back().directory, Q(w.dir.path()));  // opens where the last archive was
+    QCOMPARE(w.window.lblSffName->text(), QStringLiteral("テスト.sff"));
+    QCOMPARE(w.window.lblImage->text(), QStringLiteral("1"));
+    rows = ListRows(w.window);
+    QCOMPARE(rows.size(), std::size_t{1});
+    QCOMPARE(rows[0][6], QStringLiteral("テスト_00007_00003.pcx"));
+    QVERIFY(w.user.messages.empty());
   }
 
-  void aboutBoxIsFilledAnewOnEveryShowing() {
+  // The loader's order is the export order; a header click must not re-sort it.
+  void headerClicksKeepTheLoadersOrder() {
+    OpenedWindow w;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    const auto before = ListRows(w.window);
+    QHeaderView* header = w.window.lstFiles->header();
+    for (int column : {1, 6, 6}) {
+      const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+      QCOMPARE(ListRows(w.window), before);
+    }
+  }
+
+  // Asked while the archive is being read, so under the busy pointer; No loads nothing.
+  void paletteQuestionDecidesTheLoad() {
     ScriptedInteraction user;
+    TempDir dir;
     app::frmMain window;
-    std::vector<QPointer<ui::frmAbout>> shown;
-    auto look = [&](bool byEnter) {
-      return [&shown, byEnter](QDialog& d) {
-        auto* about = dynamic_cast<ui::frmAbout*>(&d);
-        QVERIFY(about);
-        shown.emplace_back(about);
-        QCOMPARE(about->windowTitle(), QStringLiteral("Pelvaro のﾊﾞｰｼﾞｮﾝ情報"));
-        QCOMPARE(about->lblVer->text(), QStringLiteral("Version 0.11β"));
-        QCOMPARE(about->lblAppName->text(), QStringLiteral("Pelvaro"));
-        QVERIFY(!about->Label2->text().isEmpty());
-        if (byEnter) {
-          QTest::keyClick(about, Qt::Key_Return);
-        } else {
-          QTest::mouseClick(about->cmdOK, Qt::LeftButton);
-        }
-      };
-    };
-    user.modalScripts.push_back(look(false));
-    user.modalScripts.push_back(look(true));
-    window.cmdAbout->click();
-    QCOMPARE(LiveAboutBoxes(), 0);
-    window.cmdAbout->click();
-    QCOMPARE(LiveAboutBoxes(), 0);
-    QCOMPARE(user.modalShowings, 2);
-    QCOMPARE(shown.size(), std::size_t{2});
-    QVERIFY(!shown[0] && !shown[1]);
+    SffBuilder b;
+    b.PaletteType(0).Add({.group = 1, .palFlag = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 5), nullptr)});
+    user.messageAnswers = {mb::kAnswerNo, mb::kAnswerYes};
+    OpenThroughWindow(window, user, dir, "OTHER.sff", b.Build());
+    QCOMPARE(user.messages.size(), std::size_t{1});
+    QCOMPARE(user.messages[0].style, mb::kYesNoStopDefaultNo);
+    QCOMPARE(user.messages[0].text, Q(sff::kSharedPaletteWarning));
+    QVERIFY(user.messages[0].busy);
+    QCOMPARE(window.lblSffName->text(), QString());
+    QCOMPARE(window.lstFiles->model()->rowCount(), 0);
+    QVERIFY(!PointerOverridden());
+
+    OpenThroughWindow(window, user, dir, "OTHER.sff", b.Build());
+    QCOMPARE(user.messages.size(), std::size_t{2});
+    QCOMPARE(window.lblSffName->text(), QStringLiteral("OTHER.sff"));
+    QCOMPARE(window.lstFiles->model()->rowCount(), 1);
     QCOMPARE(user.unscripted, 0);
   }
 
-  void exitAsksAndNoChangesNothing() {
-    OpenedWindow opened;
-    auto& [user, dir, out, window] = opened;
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    const auto before = ListRows(window);
-
-    user.messageAnswers.push_back(mb::kAnswerNo);
-    QTest::keyClick(&window, Qt::Key_X, Qt::AltModifier);
-    // An access key presses its button visibly, so the click comes a moment later.
-    QTRY_COMPARE(user.messages.size(), std::size_t{1});
-    QCOMPARE(user.messages[0].text, QStringLiteral("終了しますか？"));
-    QCOMPARE(user.messages[0].style, mb::kYesNoQuestion);
-    QCOMPARE(user.endRequests, 0);
-    QVERIFY(window.isVisible());
-    QCOMPARE(ListRows(window), before);
-    QCOMPARE(window.lblSffName->text(), QStringLiteral("USER.sff"));
-    QCOMPARE(window.lblImage->text(), QStringLiteral("3"));
-
-    user.messageAnswers.push_back(mb::kAnswerYes);
-    window.cmdEnd->click();
-    QCOMPARE(user.endRequests, 1);
-    QCOMPARE(user.unscripted, 0);
-  }
-
-  void closeBoxEndsWithoutTheQuestion() {
-    ScriptedInteraction user;
-    app::frmMain window;
-    window.show();
-    QVERIFY(window.close());
-    QVERIFY(user.messages.empty());
-    QVERIFY(!window.isVisible());
-  }
-
-  void commandsNeedAnArchive() {
-    ScriptedInteraction user;
-    app::frmMain window;
-    window.cmdPCX->click();
-    window.cmdText->click();
-    QCOMPARE(user.modalShowings, 0);
-    QVERIFY(user.fileDialogs.empty());
-    QVERIFY(user.messages.empty());
-    QVERIFY(window.PathChooser() == nullptr);
+  // A file gone before it is read: the stop icon, and the archive before is dropped.
+  void openRefusalEmptiesTheWindow() {
+    OpenedWindow w;
+    w.user.fileAnswers.push_back(Q(w.dir / "GONE.sff"));
+    w.window.cmdSffOpen->click();
+    VerifyOneMessage(w.user, mb::kStop,
+                     Q("ファイルを読み込めません。\r\n" + w.dir / "GONE.sff" + "\r\n" + std::strerror(ENOENT)), true);
+    QCOMPARE(w.window.lblSffName->text(), QString());
+    QCOMPARE(w.window.lblImage->text(), QString());
+    QCOMPARE(w.window.lstFiles->model()->rowCount(), 0);
   }
 };
 
