@@ -137,25 +137,6 @@ TEST(Loader, LinksResolveInAscendingOrder) {
   EXPECT_EQ(a->Record(1).PcxName, "USER_00000_00001.pcx");
 }
 
-TEST(Loader, ALinkToThePaletteSourceKeepsItsUntrimmedRange) {
-  SffBuilder b;
-  b.Add({.group = 9, .item = 9, .palFlag = 1, .payload = Payload(10, 0)});
-  b.Add({.group = 1, .item = 0, .palFlag = 0, .payload = Payload(900, 5)});  // palette source (position 1)
-  b.Add({.group = 1, .item = 1, .palFlag = 1, .payload = Payload(10, 0)});
-  b.Add({.group = 1, .item = 2, .link = 1, .palFlag = 1, .payload = {}});
-  auto a = LoadArchive(b.Build());
-  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
-  const auto& source = a->Record(1);
-  const auto& linked = a->Record(3);
-  EXPECT_EQ(source.PalFlag, 1);
-  EXPECT_EQ(linked.DataStart, source.DataStart);
-  EXPECT_EQ(linked.DataEnd, source.DataEnd + 768);
-  EXPECT_EQ(linked.PcxName, source.PcxName);
-  // The palette is the last 768 bytes of the source's payload.
-  const Bytes payload = Payload(900, 5);
-  EXPECT_TRUE(std::equal(a->state.SharedPal.begin(), a->state.SharedPal.end(), payload.end() - 768));
-}
-
 TEST(Loader, ThePaletteSourceAndWhatItGives) {
   // The palette comes from the last 768 bytes of the first own-palette sprite
   // directly followed by a shared one; without such a pair, from the first
