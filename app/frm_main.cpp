@@ -2,6 +2,7 @@
 
 #include "app/program_icon.h"
 #include "pelvaro_version.h"
+#include "sff/load_sff.h"
 #include "sff/message_box.h"
 #include "ui/fonts.h"
 #include "ui/frm_path.h"
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <array>
-#include <new>
 
 namespace pelvaro::app {
 namespace {
@@ -133,22 +133,11 @@ void frmMain::RunReported(const std::function<void()>& work, const std::function
   try {
     work();
     return;
-  } catch (const std::bad_alloc&) {
-    message = "メモリが足りないため、処理を続けられません。";
   } catch (const std::exception& e) {
-    message = std::string("処理を続けられません。\r\n") + e.what();
+    message = sff::StoppedWorkMessage(e, "\r\n");
   }
   if (onFailure) onFailure();
   MsgBox(message, mb::kStop);
-}
-
-void frmMain::DropArchive() {
-  state_.Reset();
-  SetSffNameText("");
-  SetImageText("");
-  BeginTableReset();
-  table_.Clear();
-  EndTableReset();
 }
 
 }  // namespace pelvaro::app

@@ -9,11 +9,9 @@
 #include "sff/sff_state.h"
 #include "sff/sprite_table.h"
 #include "ui/common_dialog.h"
-#include "ui/progress_window.h"
 
 #include <QWidget>
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -41,13 +39,6 @@ class frmMain final : public QWidget, public sff::LoaderView {
   void BeginTableReset() override { model_.BeginReset(); }
   void EndTableReset() override { model_.EndReset(); }
   int MsgBox(const std::string& text, int style) override;
-
-  // What the last load left: the file image, the records, the shared palette, the stem.
-  const sff::SffState& State() const { return state_; }
-  // The folder chooser, once Save All PCX has created it.
-  ui::frmPath* PathChooser() const { return frmPath_.get(); }
-  // How long an export runs before its progress window appears.
-  void SetProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
 
   QPushButton* cmdSffOpen;
   QLabel* lblSffName;
@@ -78,14 +69,11 @@ class frmMain final : public QWidget, public sff::LoaderView {
   // (memory running out, say) is told with the stop icon instead of ending
   // the program.
   void RunReported(const std::function<void()>& work, const std::function<void()>& onFailure = {});
-  // Forgets the open archive: labels, list and loader state all empty.
-  void DropArchive();
 
   sff::SffState state_;
   sff::SpriteTable table_;
   SpriteTableModel model_;
   std::unique_ptr<ui::frmPath> frmPath_;
-  std::chrono::milliseconds progressDelay_ = ui::ProgressWindow::kDefaultDelay;
 };
 
 }  // namespace pelvaro::app

@@ -32,7 +32,7 @@ void frmMain::cmdSffOpen_Click() {
         const ui::BusyPointer busy;
         sff::LoadSff(path, state_, *this);
       },
-      [this] { DropArchive(); });
+      [this] { sff::DropArchive(state_, *this); });
 }
 
 }  // namespace pelvaro::app

@@ -31,7 +31,7 @@ void frmMain::cmdPCX_Click() {
     exporter::PcxExportResult result;
     {
       const ui::BusyPointer busy;
-      ui::ProgressWindow progress(this, QStringLiteral("PCXファイルを出力しています…"), progressDelay_);
+      ui::ProgressWindow progress(this, QStringLiteral("PCXファイルを出力しています…"));
       result = exporter::ExportAllPcx(OutputFolder, state_, table_,
                                       [&progress](int done, int total) { progress.Step(done, total); });
     }

@@ -10,7 +10,6 @@
 
 #include <exception>
 #include <filesystem>
-#include <new>
 #include <ostream>
 #include <system_error>
 
@@ -193,10 +192,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "list") return List(loaded, out);
     if (command == "pcx") return Pcx(loaded, words[2], out, err, env);
     return Text(loaded, words[2], out, err, env);
-  } catch (const std::bad_alloc&) {
-    err << "メモリが足りないため、処理を続けられません。\n";
   } catch (const std::exception& e) {
-    err << "処理を続けられません。\n" << e.what() << "\n";
+    err << sff::StoppedWorkMessage(e, "\n") << "\n";
   }
   return kExitFailure;
 }

@@ -203,8 +203,10 @@ TextNames MakeTextNames(const std::string& textPath) {
 std::optional<ExportError> MakeText(const std::string& textPath, const std::string& sffNameLabel,
                                     const sff::SffState& state, const sff::SpriteTable& table,
                                     const std::string& programFolder) {
-  // Nothing is written unless both files can be: the batch file is made
-  // first, and the definition text is written only when the batch can follow.
+  // Neither file is written unless both can be made: the batch file's bytes
+  // are made first, and the definition text is written only when they are
+  // there. A batch file that then cannot be written is reported by its own
+  // path; the text written before it stays, complete.
   const TextNames names = MakeTextNames(textPath);
   auto batch = BuildBatBytes(programFolder, names.textName);
   if (auto* error = std::get_if<ExportError>(&batch)) {

@@ -11,6 +11,7 @@
 #include <array>
 #include <limits>
 #include <memory>
+#include <new>
 #include <variant>
 
 namespace pelvaro::sff {
@@ -64,13 +65,22 @@ void LiftSharedPalette(const ByteReader& reader, SpriteRecord& source, std::arra
 }
 
 LoadOutcome Refuse(LoadOutcome outcome, SffState& state, LoaderView& view) {
-  state.Reset();
-  ClearView(view);
+  DropArchive(state, view);
   view.MsgBox(outcome.message, mb::kStop);
   return outcome;
 }
 
 }  // namespace
+
+void DropArchive(SffState& state, LoaderView& view) {
+  state.Reset();
+  ClearView(view);
+}
+
+std::string StoppedWorkMessage(const std::exception& e, std::string_view newline) {
+  if (dynamic_cast<const std::bad_alloc*>(&e)) return "メモリが足りないため、処理を続けられません。";
+  return "処理を続けられません。" + std::string(newline) + e.what();
+}
 
 std::string StemOfArchiveName(const std::string& label) {
   // Count characters, not bytes: step back over four UTF-8 sequences.

@@ -8,8 +8,10 @@
 #include "sff/sff_state.h"
 
 #include <cstdint>
+#include <exception>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace pelvaro::sff {
 
@@ -47,6 +49,16 @@ LoadOutcome LoadSff(const std::string& path, SffState& state, LoaderView& view);
 LoadOutcome LoadSffFromBytes(ByteImage bytes, SffState& state, LoaderView& view);
 // A copy of `bytes` loaded as above.
 LoadOutcome LoadSffFromBytes(std::span<const std::uint8_t> bytes, SffState& state, LoaderView& view);
+
+// Drops the loaded archive as a refusal does: `state` reset, the labels and
+// the table emptied. For work that stopped halfway through a load.
+void DropArchive(SffState& state, LoaderView& view);
+
+// What the user is told when work stops on an exception rather than a
+// refusal: running out of memory (a damaged archive may declare more records
+// than memory holds) in plain words, anything else with its own text after a
+// `newline` ("\r\n" in a message box, "\n" on a terminal).
+std::string StoppedWorkMessage(const std::exception& e, std::string_view newline);
 
 // `label` less its last four characters; empty when it is shorter.
 std::string StemOfArchiveName(const std::string& label);

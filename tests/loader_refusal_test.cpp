@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
+#include <stdexcept>
 
 namespace pelvaro::testing {
 namespace {
@@ -97,12 +99,24 @@ TEST(LoaderRefusal, ARefusalComesOnlyAfterTheSharedPaletteQuestion) {
   EXPECT_EQ(tiny->outcome.fault, LoadFault::kTooShort);
 }
 
-TEST(LoaderRefusal, ARefusalAfterAGoodLoadEmptiesEverything) {
+// A refusal, or work stopped by an exception (memory running out, say), leaves
+// nothing of the archive before.
+TEST(LoaderRefusal, ARefusalOrAStoppedLoadAfterAGoodLoadEmptiesEverything) {
   Session session;
   ASSERT_EQ(session.Load("good.sff", Valid()).status, LoadStatus::kLoaded);
   EXPECT_EQ(session.Load("bad.sff", Bytes(600, 1)).status, LoadStatus::kRefused);
   EXPECT_EQ(session.view.table.Count(), 0);
   EXPECT_TRUE(session.state.SpriteInfo.empty());
+
+  ASSERT_EQ(session.Load("good.sff", Valid()).status, LoadStatus::kLoaded);
+  sff::DropArchive(session.state, session.view);
+  EXPECT_EQ(session.view.table.Count(), 0);
+  EXPECT_EQ(session.view.sffName, "");
+  EXPECT_EQ(session.view.imageText, "");
+  EXPECT_TRUE(session.state.SpriteInfo.empty());
+  EXPECT_TRUE(session.state.SffBytes.empty());
+  EXPECT_EQ(sff::StoppedWorkMessage(std::bad_alloc(), "\n"), "メモリが足りないため、処理を続けられません。");
+  EXPECT_EQ(sff::StoppedWorkMessage(std::runtime_error("boom"), "\r\n"), "処理を続けられません。\r\nboom");
 }
 
 }  // namespace

@@ -28,9 +28,6 @@ class ProgressWindow {
   // After each unit of work; cheap enough to call for every row.
   void Step(int done, int total);
 
-  // The window, once it is up.
-  QProgressDialog* Dialog() const { return dialog_.get(); }
-
  private:
   QWidget* parent_;
   QString label_;
