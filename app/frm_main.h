@@ -50,6 +50,11 @@ class frmMain final : public QWidget, public sff::LoaderView {
   QLabel* lblImage;
   QLabel* Label4;
 
+  // What Open SFF does once a file is chosen: the archive's name in the
+  // label, the load under the busy pointer, the palette question and any
+  // refusal. Opening from the command line or by a drop goes the same way.
+  void OpenSff(const std::string& path);
+
   ui::CommonDialog cdl1;
   // The folder of the last confirmed Save All PCX, with its closing separator;
   // empty until then. Make Text starts its dialog there.

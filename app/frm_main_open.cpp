@@ -25,6 +25,10 @@ void frmMain::cmdSffOpen_Click() {
   } catch (...) {
     return;
   }
+  OpenSff(path);
+}
+
+void frmMain::OpenSff(const std::string& path) {
   // The loader takes the archive's stem from this label, so it comes first.
   lblSffName->setText(QString::fromStdString(text::GetFileName(path)));
   RunReported(
