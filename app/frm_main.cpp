@@ -1,12 +1,11 @@
 #include "app/frm_main.h"
 
 #include "app/program_icon.h"
+#include "export/messages.h"
 #include "pelvaro_version.h"
-#include "sff/load_sff.h"
-#include "sff/message_box.h"
+#include "sff/sprite_rows.h"
 #include "ui/fonts.h"
 #include "ui/frm_path.h"
-#include "ui/message_box.h"
 #include "ui/twips.h"
 
 #include <QHeaderView>
@@ -21,12 +20,13 @@ namespace pelvaro::app {
 namespace {
 
 // Column widths in twips; SortNo and SortKey exist, ordered by, but unseen.
-constexpr std::array<int, sff::SpriteTable::kColumnCount> kColumnTwips{0, 900, 900, 800, 0, 700, 2500};
+constexpr std::array<int, sff::kColumnCount> kColumnTwips{0, 900, 900, 800, 0, 700, 2500};
 
 constexpr double kControlPoints = 8.25;
 
-QPushButton* MakeButton(QWidget* parent, const char* caption, QRect where) {
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, QRect where) {
   auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  button->setObjectName(QString::fromUtf8(name));
   button->setGeometry(where);
   button->setFont(ui::WindowFont(ui::kArial, kControlPoints));
   // The window has no default button: Enter never runs a command by itself.
@@ -35,8 +35,9 @@ QPushButton* MakeButton(QWidget* parent, const char* caption, QRect where) {
   return button;
 }
 
-QLabel* MakeValueLabel(QWidget* parent, QRect where) {
+QLabel* MakeValueLabel(QWidget* parent, const char* name, QRect where) {
   auto* label = new QLabel(parent);
+  label->setObjectName(QString::fromUtf8(name));
   label->setGeometry(where);
   label->setFont(ui::WindowFont(ui::kMsPGothic, 9));
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -49,8 +50,7 @@ QLabel* MakeValueLabel(QWidget* parent, QRect where) {
 frmMain::frmMain()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      cdl1(this),
-      model_(table_) {
+      cdl1(this) {
   setWindowTitle(QString::fromUtf8(kProductTitle));
   setWindowIcon(ProgramIcon());
   setFont(ui::WindowFont(ui::kArial, 9));
@@ -73,14 +73,15 @@ frmMain::frmMain()
 frmMain::~frmMain() { lstFiles->setModel(nullptr); }
 
 void frmMain::BuildControls() {
-  cmdSffOpen = MakeButton(this, "Open &SFF", ui::TwipsRect(120, 120, 1335, 255));
-  lblSffName = MakeValueLabel(this, ui::TwipsRect(1560, 120, 2535, 255));
-  cmdPCX = MakeButton(this, "Save &All PCX", ui::TwipsRect(120, 2760, 1455, 255));
-  cmdText = MakeButton(this, "Make &Text", ui::TwipsRect(1680, 2760, 1455, 255));
-  cmdAbout = MakeButton(this, "&?", ui::TwipsRect(6000, 120, 255, 255));
-  cmdEnd = MakeButton(this, "E&xit", ui::TwipsRect(5400, 2760, 855, 255));
-  lblImage = MakeValueLabel(this, ui::TwipsRect(5160, 120, 735, 255));
+  cmdSffOpen = MakeButton(this, "cmdSffOpen", "Open &SFF", ui::TwipsRect(120, 120, 1335, 255));
+  lblSffName = MakeValueLabel(this, "lblSffName", ui::TwipsRect(1560, 120, 2535, 255));
+  cmdPCX = MakeButton(this, "cmdPCX", "Save &All PCX", ui::TwipsRect(120, 2760, 1455, 255));
+  cmdText = MakeButton(this, "cmdText", "Make &Text", ui::TwipsRect(1680, 2760, 1455, 255));
+  cmdAbout = MakeButton(this, "cmdAbout", "&?", ui::TwipsRect(6000, 120, 255, 255));
+  cmdEnd = MakeButton(this, "cmdEnd", "E&xit", ui::TwipsRect(5400, 2760, 855, 255));
+  lblImage = MakeValueLabel(this, "lblImage", ui::TwipsRect(5160, 120, 735, 255));
   Label4 = new QLabel(QStringLiteral("Image Count"), this);
+  Label4->setObjectName(QStringLiteral("Label4"));
   Label4->setFont(ui::WindowFont(ui::kArial, kControlPoints));
   Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   // Drawn here, the caption comes out a few pixels wider than the room it had
@@ -93,6 +94,7 @@ void frmMain::BuildControls() {
 
 void frmMain::BuildList() {
   lstFiles = new QTreeView(this);
+  lstFiles->setObjectName(QStringLiteral("lstFiles"));
   lstFiles->setGeometry(ui::TwipsRect(120, 480, 6135, 2175));
   lstFiles->setFont(ui::WindowFont(ui::kArial, kControlPoints));
   lstFiles->setRootIsDecorated(false);
@@ -112,7 +114,7 @@ void frmMain::BuildList() {
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   // Without this the header keeps every column at least a few pixels wide.
   header->setMinimumSectionSize(0);
-  for (int column = 0; column < sff::SpriteTable::kColumnCount; ++column) {
+  for (int column = 0; column < sff::kColumnCount; ++column) {
     const int twips = kColumnTwips[static_cast<std::size_t>(column)];
     header->resizeSection(column, ui::Px(twips));
     // A hidden column stays closed: dragging its edge would only widen the next.
@@ -120,24 +122,32 @@ void frmMain::BuildList() {
   }
 }
 
-std::string frmMain::SffNameText() const { return lblSffName->text().toStdString(); }
+void frmMain::Show(std::optional<sff::Archive> loaded) {
+  model_.SetArchive(nullptr);
+  archive_ = std::move(loaded);
+  model_.SetArchive(archive());
+  if (!archive_) {
+    lblSffName->clear();
+    lblImage->clear();
+    return;
+  }
+  lblImage->setText(QString::number(archive_->SpriteInfo().size()));
+}
 
-void frmMain::SetSffNameText(const std::string& text) { lblSffName->setText(QString::fromStdString(text)); }
-
-void frmMain::SetImageText(const std::string& text) { lblImage->setText(QString::fromStdString(text)); }
-
-int frmMain::MsgBox(const std::string& text, int style) { return ui::MsgBox(this, text, style); }
+ui::Answer frmMain::MsgBox(const std::vector<std::string>& lines, ui::MsgStyle style) {
+  return ui::MsgBox(this, lines, style);
+}
 
 void frmMain::RunReported(const std::function<void()>& work, const std::function<void()>& onFailure) {
-  std::string message;
+  exporter::Lines message;
   try {
     work();
     return;
   } catch (const std::exception& e) {
-    message = sff::StoppedWorkMessage(e, "\r\n");
+    message = exporter::DescribeStoppedWork(e);
   }
   if (onFailure) onFailure();
-  MsgBox(message, mb::kStop);
+  MsgBox(message, ui::MsgStyle::kStop);
 }
 
 }  // namespace pelvaro::app

@@ -1,20 +1,21 @@
 #pragma once
 
 // The main window: the sprite list, the archive name and image count, and the
-// five commands (Open SFF, Save All PCX, Make Text, About, Exit). It is the
-// loader's view, and holds what a load leaves behind until the next load.
+// five commands (Open SFF, Save All PCX, Make Text, About, Exit). It owns the
+// archive it loaded until the next load.
 
 #include "app/sprite_table_model.h"
-#include "sff/loader_view.h"
-#include "sff/sff_state.h"
-#include "sff/sprite_table.h"
+#include "sff/archive.h"
 #include "ui/common_dialog.h"
+#include "ui/message_box.h"
 
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -26,39 +27,18 @@ class frmPath;
 
 namespace pelvaro::app {
 
-class frmMain final : public QWidget, public sff::LoaderView {
+class frmMain final : public QWidget {
  public:
   frmMain();
   ~frmMain() override;
-
-  // The loader's view.
-  std::string SffNameText() const override;
-  void SetSffNameText(const std::string& text) override;
-  void SetImageText(const std::string& text) override;
-  sff::SpriteTable& Table() override { return table_; }
-  void BeginTableReset() override { model_.BeginReset(); }
-  void EndTableReset() override { model_.EndReset(); }
-  int MsgBox(const std::string& text, int style) override;
-
-  QPushButton* cmdSffOpen;
-  QLabel* lblSffName;
-  QTreeView* lstFiles;
-  QPushButton* cmdPCX;
-  QPushButton* cmdText;
-  QPushButton* cmdAbout;
-  QPushButton* cmdEnd;
-  QLabel* lblImage;
-  QLabel* Label4;
 
   // What Open SFF does once a file is chosen: the archive's name in the
   // label, the load under the busy pointer, the palette question and any
   // refusal. Opening from the command line or by a drop goes the same way.
   void OpenSff(const std::string& path);
 
-  ui::CommonDialog cdl1;
-  // The folder of the last confirmed Save All PCX, with its closing separator;
-  // empty until then. Make Text starts its dialog there.
-  std::string OutputFolder;
+  // The archive on show; null when none is.
+  const sff::Archive* archive() const { return archive_ ? &*archive_ : nullptr; }
 
  private:
   void BuildControls();
@@ -70,13 +50,30 @@ class frmMain final : public QWidget, public sff::LoaderView {
   void cmdAbout_Click();
   void cmdEnd_Click();
 
+  // Shows the archive, or with none empties the list and both labels.
+  void Show(std::optional<sff::Archive> loaded);
+  ui::Answer MsgBox(const std::vector<std::string>& lines, ui::MsgStyle style);
   // Runs the part of a command after its dialog; a failure nobody expected
   // (memory running out, say) is told with the stop icon instead of ending
   // the program.
   void RunReported(const std::function<void()>& work, const std::function<void()>& onFailure = {});
 
-  sff::SffState state_;
-  sff::SpriteTable table_;
+  QPushButton* cmdSffOpen;
+  QLabel* lblSffName;
+  QTreeView* lstFiles;
+  QPushButton* cmdPCX;
+  QPushButton* cmdText;
+  QPushButton* cmdAbout;
+  QPushButton* cmdEnd;
+  QLabel* lblImage;
+  QLabel* Label4;
+
+  ui::CommonDialog cdl1;
+  // The folder of the last confirmed Save All PCX, with its closing separator;
+  // empty until then. Make Text starts its dialog there.
+  std::string OutputFolder;
+
+  std::optional<sff::Archive> archive_;
   SpriteTableModel model_;
   std::unique_ptr<ui::frmPath> frmPath_;
 };

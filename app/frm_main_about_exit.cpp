@@ -2,7 +2,6 @@
 
 #include "app/frm_main.h"
 
-#include "sff/message_box.h"
 #include "ui/frm_about.h"
 #include "ui/interaction.h"
 
@@ -19,7 +18,7 @@ void frmMain::cmdAbout_Click() {
 }
 
 void frmMain::cmdEnd_Click() {
-  if (MsgBox("終了しますか？", mb::kYesNoQuestion) == mb::kAnswerNo) return;
+  if (MsgBox({"終了しますか？"}, ui::MsgStyle::kYesNoQuestion) == ui::Answer::kNo) return;
   ui::CurrentInteraction().EndProgram();
 }
 

@@ -2,47 +2,48 @@
 
 #include "app/frm_main.h"
 
+#include "export/messages.h"
+#include "export/output_folder.h"
 #include "export/pcx_export.h"
-#include "sff/message_box.h"
 #include "ui/busy_pointer.h"
 #include "ui/frm_path.h"
 #include "ui/interaction.h"
 #include "ui/progress_window.h"
 
-#include <QLineEdit>
-
 namespace pelvaro::app {
 
 void frmMain::cmdPCX_Click() {
-  if (table_.Count() == 0) return;
+  if (!archive_ || archive_->RowCount() == 0) return;
   if (!frmPath_) frmPath_ = std::make_unique<ui::frmPath>();
-  if (!OutputFolder.empty()) {
-    frmPath_->txtPath->setText(QString::fromStdString(OutputFolder));
-    // The chooser sets its path box afresh when it is shown; handed over as
-    // its start folder, the last output folder is where it opens.
-    frmPath_->p = OutputFolder;
-  }
+  // The last output folder is where the chooser opens.
+  if (!OutputFolder.empty()) frmPath_->p = OutputFolder;
   ui::CurrentInteraction().RunModal(*frmPath_);
-  if (frmPath_->swPath != ui::frmPath::kTrue) return;
+  if (!frmPath_->swPath) return;
 
   // Kept even when the export below fails: it is the folder the user chose.
-  OutputFolder = frmPath_->txtPath->text().toStdString();
+  OutputFolder = frmPath_->Folder();
   RunReported([this] {
-    exporter::PcxExportResult result;
+    Result<exporter::PcxExportSummary, exporter::WriteError> result = exporter::PcxExportSummary{};
     {
       const ui::BusyPointer busy;
+      // A folder typed into the chooser that is not there yet is made, as pelvaro-cli makes it.
+      if (auto made = exporter::EnsureOutputFolder(OutputFolder); !made) {
+        MsgBox(exporter::DescribeFolderError(made.error()), ui::MsgStyle::kStop);
+        return;
+      }
       ui::ProgressWindow progress(this, QStringLiteral("PCXファイルを出力しています…"));
-      result = exporter::ExportAllPcx(OutputFolder, state_, table_,
-                                      [&progress](int done, int total) { progress.Step(done, total); });
+      result = exporter::ExportAllPcx(OutputFolder, *archive_, [&progress](std::size_t done, std::size_t total) {
+        progress.Step(static_cast<int>(done), static_cast<int>(total));
+      });
     }
-    if (result.error) {
+    if (!result) {
       // The files written before the failure stay.
-      MsgBox(result.error->message, mb::kStop);
+      MsgBox(exporter::DescribeWriteError(result.error()), ui::MsgStyle::kStop);
       return;
     }
-    std::string done = "全PCXが出力されました。";
-    if (result.skipped > 0) done += "\r\n" + exporter::SkippedRowsMessage(result.skipped);
-    MsgBox(done, mb::kInformation);
+    exporter::Lines done{exporter::kPcxDone};
+    if (result->skipped > 0) done.push_back(exporter::SkippedRowsLine(result->skipped));
+    MsgBox(done, ui::MsgStyle::kInformation);
   });
 }
 

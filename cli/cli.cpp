@@ -2,16 +2,15 @@
 
 #include "export/definition_text.h"
 #include "export/pcx_export.h"
-#include "export/system_reason.h"
+#include "export/messages.h"
+#include "export/output_folder.h"
 #include "pelvaro_version.h"
 #include "sff/load_sff.h"
-#include "sff/message_box.h"
+#include "sff/sprite_rows.h"
 #include "text/native_path.h"
 
 #include <exception>
-#include <filesystem>
 #include <ostream>
-#include <system_error>
 
 namespace pelvaro::cli {
 namespace {
@@ -29,76 +28,33 @@ constexpr const char* kUsage =
 
 constexpr int kProgressMinimumRows = 1000;
 
-// Messages are written with CR LF for the message boxes; a terminal wants LF.
-std::string ForTerminal(const std::string& message) {
-  std::string out;
-  out.reserve(message.size() + 1);
-  for (char c : message)
-    if (c != '\r') out.push_back(c);
-  out.push_back('\n');
-  return out;
+void Tell(std::ostream& err, const exporter::Lines& lines) { err << exporter::JoinLines(lines, "\n") << '\n'; }
+
+// Loads the archive, asking the palette question as --yes answers it; the
+// exit code when it did not load.
+Result<sff::Archive, int> Load(const std::string& path, bool yes, std::ostream& err) {
+  auto loaded = sff::LoadSff(path, [yes, &err] {
+    if (!yes) Tell(err, exporter::SharedPaletteWarning());
+    return yes;
+  });
+  if (loaded) return std::move(*loaded);
+  if (loaded.error().fault == sff::LoadFault::kDeclined) return Fail(kExitDeclined);
+  Tell(err, exporter::DescribeLoadError(loaded.error()));
+  return Fail(kExitFailure);
 }
 
-// The loader's window, as far as a command line has one.
-class ConsoleView final : public sff::LoaderView {
- public:
-  ConsoleView(std::string archiveName, bool answerYes, std::ostream& err)
-      : sffName_(std::move(archiveName)), answerYes_(answerYes), err_(err) {}
-
-  std::string SffNameText() const override { return sffName_; }
-  void SetSffNameText(const std::string& text) override { sffName_ = text; }
-  void SetImageText(const std::string&) override {}
-  sff::SpriteTable& Table() override { return table_; }
-  int MsgBox(const std::string& text, int style) override {
-    if (style == mb::kYesNoStopDefaultNo) {
-      if (answerYes_) return mb::kAnswerYes;
-      err_ << ForTerminal(text);
-      return mb::kAnswerNo;
-    }
-    err_ << ForTerminal(text);
-    return mb::kAnswerOk;
-  }
-
-  const std::string& sffName() const { return sffName_; }
-
- private:
-  std::string sffName_;
-  bool answerYes_;
-  std::ostream& err_;
-  sff::SpriteTable table_;
-};
-
-struct Loaded {
-  sff::SffState state;
-  std::unique_ptr<ConsoleView> view;
-};
-
-// Loads the archive; returns the exit code when it did not load.
-int Load(const std::string& archive, bool yes, std::ostream& err, Loaded& loaded) {
-  loaded.view = std::make_unique<ConsoleView>(text::GetFileName(archive), yes, err);
-  const auto outcome = sff::LoadSff(archive, loaded.state, *loaded.view);
-  switch (outcome.status) {
-    case sff::LoadStatus::kLoaded: return kExitOk;
-    case sff::LoadStatus::kDeclined: return kExitDeclined;
-    case sff::LoadStatus::kRefused: return kExitFailure;
-  }
-  return kExitFailure;
-}
-
-int List(const Loaded& loaded, std::ostream& out) {
-  const sff::SpriteTable& table = loaded.view->Table();
+int List(const sff::Archive& archive, std::ostream& out) {
   std::string text;
-  text.reserve(static_cast<std::size_t>(table.Count()) * 48 + 64);
-  for (int c = 0; c < sff::SpriteTable::kColumnCount; ++c) {
+  text.reserve(archive.RowCount() * 48 + 64);
+  for (int c = 0; c < sff::kColumnCount; ++c) {
     if (c) text += '\t';
-    text += sff::SpriteTable::Captions()[static_cast<std::size_t>(c)];
+    text += sff::kColumnCaptions[static_cast<std::size_t>(c)];
   }
   text += '\n';
-  for (int row = 1; row <= table.Count(); ++row) {
-    const auto cells = table.RowAt(row);
-    for (int c = 0; c < sff::SpriteTable::kColumnCount; ++c) {
+  for (std::size_t row = 0; row < archive.RowCount(); ++row) {
+    for (int c = 0; c < sff::kColumnCount; ++c) {
       if (c) text += '\t';
-      text += cells[c];
+      sff::AppendCell(text, archive, row, static_cast<sff::Column>(c));
     }
     text += '\n';
   }
@@ -107,45 +63,37 @@ int List(const Loaded& loaded, std::ostream& out) {
   return out ? kExitOk : kExitFailure;
 }
 
-int Pcx(const Loaded& loaded, const std::string& folderArg, std::ostream& out, std::ostream& err,
+int Pcx(const sff::Archive& archive, const std::string& folderArg, std::ostream& out, std::ostream& err,
         const Environment& env) {
-  std::error_code ec;
-  const auto nativeFolder = std::filesystem::path(text::ToNativePath(folderArg));
-  if (!std::filesystem::is_directory(nativeFolder, ec)) {
-    std::filesystem::create_directories(nativeFolder, ec);
-    if (ec) {
-      err << ForTerminal("出力フォルダを作成できません。\r\n" + folderArg + "\r\n" + exporter::SystemReason(ec));
-      return kExitFailure;
-    }
+  if (auto made = exporter::EnsureOutputFolder(folderArg); !made) {
+    Tell(err, exporter::DescribeFolderError(made.error()));
+    return kExitFailure;
   }
-  const std::string folder = text::WithTrailingSeparator(folderArg);
-  const sff::SpriteTable& table = loaded.view->Table();
-  const bool showProgress = env.progressTerminal && table.Count() >= kProgressMinimumRows;
+  const bool showProgress = env.progressTerminal && archive.RowCount() >= kProgressMinimumRows;
   exporter::ProgressFn progress;
   if (showProgress) {
-    progress = [&err](int done, int total) {
+    progress = [&err](std::size_t done, std::size_t total) {
       if (done % 256 == 0 || done == total) err << "\rPCX 出力中 " << done << " / " << total << std::flush;
     };
   }
-  const auto result = exporter::ExportAllPcx(folder, loaded.state, table, progress);
+  const auto result = exporter::ExportAllPcx(text::WithTrailingSeparator(folderArg), archive, progress);
   if (showProgress) err << "\r\033[K" << std::flush;
-  if (result.error) {
-    err << ForTerminal(result.error->message);
+  if (!result) {
+    Tell(err, exporter::DescribeWriteError(result.error()));
     return kExitFailure;
   }
-  out << "全PCXが出力されました。\n";
-  if (result.skipped > 0) err << ForTerminal(exporter::SkippedRowsMessage(result.skipped));
+  out << exporter::kPcxDone << '\n';
+  if (result->skipped > 0) err << exporter::SkippedRowsLine(result->skipped) << '\n';
   return kExitOk;
 }
 
-int Text(const Loaded& loaded, const std::string& textPath, std::ostream& out, std::ostream& err,
+int Text(const sff::Archive& archive, const std::string& textPath, std::ostream& out, std::ostream& err,
          const Environment& env) {
-  if (auto error = exporter::MakeText(textPath, loaded.view->sffName(), loaded.state, loaded.view->Table(),
-                                      env.programFolder)) {
-    err << ForTerminal(error->message);
+  if (auto made = exporter::MakeText(textPath, archive, env.programFolder); !made) {
+    Tell(err, exporter::DescribeMakeTextError(made.error()));
     return kExitFailure;
   }
-  out << "SFF 作成用テキストファイル、及びバッチファイルが出力されました。\n";
+  out << exporter::kTextDone << '\n';
   return kExitOk;
 }
 
@@ -187,13 +135,13 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   // near the file's size / 32 makes tens of millions of records): that is
   // reported like any other failure, not left to end the program.
   try {
-    Loaded loaded;
-    if (const int code = Load(words[1], yes, err, loaded); code != kExitOk) return code;
-    if (command == "list") return List(loaded, out);
-    if (command == "pcx") return Pcx(loaded, words[2], out, err, env);
-    return Text(loaded, words[2], out, err, env);
+    const auto archive = Load(words[1], yes, err);
+    if (!archive) return archive.error();
+    if (command == "list") return List(*archive, out);
+    if (command == "pcx") return Pcx(*archive, words[2], out, err, env);
+    return Text(*archive, words[2], out, err, env);
   } catch (const std::exception& e) {
-    err << sff::StoppedWorkMessage(e, "\n") << "\n";
+    Tell(err, exporter::DescribeStoppedWork(e));
   }
   return kExitFailure;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <optional>
 #include <string>
 
 #ifdef _WIN32
@@ -147,23 +148,9 @@ std::optional<std::string> Replace(const text::NativePath& from, const text::Nat
 
 }  // namespace
 
-ExportError WriteError(const std::string& path, const std::string& reason) {
-  return {"ファイルを書き込めません。\r\n" + path + "\r\n" + reason, path};
-}
-
-namespace {
-
-// What writing the temporary file came to: an error of the bytes' maker, or
-// the system's reason the bytes could not be written.
-struct Written {
-  std::optional<ExportError> unmade;
-  std::optional<std::string> reason;
-};
-
-// Makes a temporary file beside `path`, lets `write` fill it, and renames it
+// Makes a temporary file beside `path`, writes `bytes` to it and renames it
 // over the target when all went well; removes it otherwise.
-template <class WriteBytes>
-std::optional<ExportError> ReplaceThroughTemporary(const std::string& path, WriteBytes&& write) {
+Result<Done, WriteError> WriteFileAtomic(const std::string& path, std::string_view bytes) {
   const std::string folder = FolderOf(path);
   const text::NativePath target = text::ToNativePath(path);
   text::NativePath temporary;
@@ -175,51 +162,19 @@ std::optional<ExportError> ReplaceThroughTemporary(const std::string& path, Writ
     file = OpenNew(temporary, openFailure);
     if (IsOpen(file) || !openFailure.nameTaken) break;
   }
-  if (!IsOpen(file)) return WriteError(path, openFailure.reason);
+  if (!IsOpen(file)) return Fail(WriteError{path, openFailure.reason});
   RememberPending(temporary);
-  const auto discard = [&] {
+
+  std::optional<std::string> reason = WriteAll(file, bytes);
+  if (auto closeReason = CloseFile(file); closeReason && !reason) reason = std::move(closeReason);
+  if (!reason) reason = Replace(temporary, target);
+  if (reason) {
     RemoveFile(temporary);
     ForgetPending();
-  };
-
-  Written written;
-  try {
-    written = write(file);
-  } catch (...) {
-    CloseFile(file);
-    discard();
-    throw;
-  }
-  if (auto closeReason = CloseFile(file); closeReason && !written.reason) written.reason = std::move(closeReason);
-  if (written.unmade) {
-    discard();
-    return written.unmade;
-  }
-  if (!written.reason) written.reason = Replace(temporary, target);
-  if (written.reason) {
-    discard();
-    return WriteError(path, *written.reason);
+    return Fail(WriteError{path, *reason});
   }
   ForgetPending();
-  return std::nullopt;
-}
-
-}  // namespace
-
-std::optional<ExportError> WriteFileAtomic(const std::string& path, std::string_view bytes) {
-  return ReplaceThroughTemporary(path, [bytes](File file) { return Written{std::nullopt, WriteAll(file, bytes)}; });
-}
-
-std::optional<ExportError> WriteFileAtomic(const std::string& path, const PieceMaker& make) {
-  return ReplaceThroughTemporary(path, [&make](File file) {
-    Written written;
-    written.unmade = make([&](std::string& piece) {
-      if (!written.reason) written.reason = WriteAll(file, piece);
-      piece.clear();
-      return !written.reason;
-    });
-    return written;
-  });
+  return Done{};
 }
 
 void RemovePendingTemporaryFile() noexcept {

@@ -4,27 +4,33 @@
 // feeds it to sprmaker.exe, and the names the Make Text command derives.
 // Both files are CP932 text with CR LF line ends and no byte-order mark.
 
-#include "export/export_error.h"
-#include "sff/sff_state.h"
-#include "sff/sprite_table.h"
+#include "export/write_error.h"
+#include "sff/archive.h"
+#include "text/result.h"
 
-#include <optional>
 #include <string>
 #include <variant>
 
 namespace pelvaro::exporter {
 
-// The CP932 bytes of the definition text for the table's rows in display
-// order; an error when a text in it has no CP932 form.
-std::variant<std::string, ExportError> SprTextBytes(const std::string& sffNameLabel, const sff::SffState& state,
-                                                   const sff::SpriteTable& table);
-std::optional<ExportError> WriteSprText(const std::string& path, const std::string& sffNameLabel,
-                                        const sff::SffState& state, const sff::SpriteTable& table);
+// A text that has to go into a file in CP932 holds a character CP932 lacks.
+struct TextError {
+  enum class Part { kSffName, kPcxName, kBatchCommand };
+  Part part = Part::kSffName;
+  std::string character;  // the first character without a CP932 form
+  std::string file;       // the file it was to go into
+};
 
-// The six CP932 lines of the batch file that runs "<programFolder>\sprmaker.exe".
-std::variant<std::string, ExportError> BuildBatBytes(const std::string& programFolder, const std::string& textName);
-std::optional<ExportError> WriteBuildBat(const std::string& batchPath, const std::string& textName,
-                                         const std::string& programFolder);
+using MakeTextError = std::variant<TextError, WriteError>;
+
+// The CP932 bytes of the definition text: the archive's name, then every row
+// in display order. The error names no file yet.
+Result<std::string, TextError> SprTextBytes(const sff::Archive& archive);
+Result<Done, MakeTextError> WriteSprText(const std::string& path, const sff::Archive& archive);
+
+// The six CP932 lines of the batch file that runs "<programFolder>\sprmaker.exe"
+// with `textName` as its input. The error names no file yet.
+Result<std::string, TextError> BuildBatBytes(const std::string& programFolder, const std::string& textName);
 
 // Names derived from the path chosen for the definition text.
 struct TextNames {
@@ -36,10 +42,10 @@ struct TextNames {
 TextNames MakeTextNames(const std::string& textPath);
 
 // The whole Make Text work: the definition text at `textPath`, then the batch
-// file beside it. Nothing of the batch is written when the text fails.
-std::optional<ExportError> MakeText(const std::string& textPath, const std::string& sffNameLabel,
-                                    const sff::SffState& state, const sff::SpriteTable& table,
-                                    const std::string& programFolder);
+// file beside it. Neither is written unless both can be made; a batch file
+// that then cannot be written leaves the complete text behind.
+Result<Done, MakeTextError> MakeText(const std::string& textPath, const sff::Archive& archive,
+                                     const std::string& programFolder);
 
 // The folder of the running executable, as the platform reports it.
 std::string ProgramFolder();

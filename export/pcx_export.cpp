@@ -1,75 +1,47 @@
 #include "export/pcx_export.h"
 
 #include "export/atomic_file.h"
-#include "export/row_record.h"
-
-#include "sff/byte_reader.h"
+#include "sff/sprite_rows.h"
 
 #include <algorithm>
 
 namespace pelvaro::exporter {
-namespace {
 
-ExportError RowError(int row, const std::string& what) {
-  return {std::to_string(row) + " 行目を出力できません。\r\n" + what, {}};
-}
-
-}  // namespace
-
-std::optional<std::string> PcxFileBytes(const sff::SffState& state, const sff::SpriteRecord& record) {
-  const std::int64_t length = std::max<std::int64_t>(static_cast<std::int64_t>(record.DataEnd) - record.DataStart + 1, 0);
-  const auto payload = sff::ByteReader(state.SffBytes).Sub(length == 0 ? 0 : record.DataStart, length);
-  if (!payload) return std::nullopt;
+std::string PcxFileBytes(const sff::Archive& archive, const sff::SpriteRecord& record) {
+  // The loader keeps every payload range inside the file; clipped all the same,
+  // so that no record can make the export read outside it.
+  const std::span<const std::uint8_t> file = archive.SffBytes();
+  const auto size = static_cast<std::int64_t>(file.size());
+  const std::int64_t first = std::clamp<std::int64_t>(record.DataStart, 0, size);
+  const std::int64_t end = std::clamp<std::int64_t>(std::int64_t{record.DataEnd} + 1, first, size);
   const bool withPalette = record.PalFlag == 1;
   std::string out;
-  out.reserve(payload->size() + (withPalette ? sff::kPaletteSize : 0));
-  out.append(reinterpret_cast<const char*>(payload->data()), payload->size());
-  if (withPalette) out.append(reinterpret_cast<const char*>(state.SharedPal.data()), state.SharedPal.size());
+  out.reserve(static_cast<std::size_t>(end - first) + (withPalette ? sff::kPaletteSize : 0));
+  out.append(reinterpret_cast<const char*>(file.data()) + first, static_cast<std::size_t>(end - first));
+  if (withPalette) out.append(reinterpret_cast<const char*>(archive.SharedPal().data()), archive.SharedPal().size());
   return out;
 }
 
-std::variant<RowOutcome, ExportError> ExportPcx(const std::string& folder, int row, const sff::SffState& state,
-                                               const sff::SpriteTable& table) {
-  const auto cells = table.RowAt(row);
-  const std::string_view pos = cells[sff::SpriteTable::kPPos];
-  const std::string_view name = cells[sff::SpriteTable::kPcxName];
-  const sff::SpriteRecord* found = RecordForPPos(pos, state);
-  if (!found) return RowError(row, "P.Pos「" + std::string(pos) + "」に当たるスプライトがありません。");
-  if (name.empty()) return RowOutcome::kSkipped;
-
-  const sff::SpriteRecord& record = *found;
-  const auto bytes = PcxFileBytes(state, record);
-  if (!bytes)
-    return RowError(row, "データ範囲 " + std::to_string(record.DataStart) + "～" + std::to_string(record.DataEnd) +
-                             " がファイルの外にあります。");
-  std::string path = folder;
-  path += name;
-  if (auto error = WriteFileAtomic(path, *bytes)) return *error;
-  return RowOutcome::kWritten;
-}
-
-PcxExportResult ExportAllPcx(const std::string& folder, const sff::SffState& state, const sff::SpriteTable& table,
-                             const ProgressFn& progress) {
-  PcxExportResult result;
-  const int n = table.Count();
-  for (int row = 1; row <= n; ++row) {
-    auto outcome = ExportPcx(folder, row, state, table);
-    if (auto* error = std::get_if<ExportError>(&outcome)) {
-      result.error = std::move(*error);
-      return result;
-    }
-    if (std::get<RowOutcome>(outcome) == RowOutcome::kWritten) {
-      ++result.written;
+Result<PcxExportSummary, WriteError> ExportAllPcx(const std::string& folder, const sff::Archive& archive,
+                                                  const ProgressFn& progress) {
+  PcxExportSummary summary;
+  const std::size_t rows = archive.RowCount();
+  std::string path;
+  for (std::size_t row = 0; row < rows; ++row) {
+    const sff::SpriteRecord& record = archive.RecordOfRow(row);
+    path = folder;
+    const std::size_t folderLength = path.size();
+    sff::AppendPcxName(path, archive, record);
+    if (path.size() == folderLength) {
+      ++summary.skipped;
     } else {
-      ++result.skipped;
+      auto written = WriteFileAtomic(path, PcxFileBytes(archive, record));
+      if (!written) return Fail(std::move(written).error());
+      ++summary.written;
     }
-    if (progress) progress(row, n);
+    if (progress) progress(row + 1, rows);
   }
-  return result;
-}
-
-std::string SkippedRowsMessage(int skipped) {
-  return "PCX名のない " + std::to_string(skipped) + " 行は出力されませんでした。";
+  return summary;
 }
 
 }  // namespace pelvaro::exporter

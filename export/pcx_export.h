@@ -3,43 +3,31 @@
 // Writes each row of the sprite table as a standalone PCX file: the payload the
 // archive stores, followed by the shared palette when the sprite uses it.
 
-#include "export/export_error.h"
-#include "sff/sff_state.h"
-#include "sff/sprite_table.h"
+#include "export/write_error.h"
+#include "sff/archive.h"
+#include "text/result.h"
 
+#include <cstddef>
 #include <functional>
-#include <optional>
 #include <string>
-#include <variant>
-#include <vector>
 
 namespace pelvaro::exporter {
 
-// The bytes of one sprite's PCX file. An empty range gives no payload bytes;
-// a range that reaches outside the archive gives nothing at all.
-std::optional<std::string> PcxFileBytes(const sff::SffState& state, const sff::SpriteRecord& record);
+// The bytes of one sprite's PCX file.
+std::string PcxFileBytes(const sff::Archive& archive, const sff::SpriteRecord& record);
 
-enum class RowOutcome { kWritten, kSkipped };
-
-// Writes the file of the row at 1-based `row`: `folder` (ending in a separator)
-// followed by the row's PCX name. A row without a name is skipped.
-std::variant<RowOutcome, ExportError> ExportPcx(const std::string& folder, int row, const sff::SffState& state,
-                                               const sff::SpriteTable& table);
-
-struct PcxExportResult {
-  int written = 0;
-  int skipped = 0;                   // rows without a PCX name
-  std::optional<ExportError> error;  // the failure that ended the export
+struct PcxExportSummary {
+  std::size_t written = 0;
+  std::size_t skipped = 0;  // rows without a PCX name
 };
 
 // Called after every row with the rows done and the row count.
-using ProgressFn = std::function<void(int done, int total)>;
+using ProgressFn = std::function<void(std::size_t done, std::size_t total)>;
 
-// All rows in display order; stops at the first failure, keeping what was written.
-PcxExportResult ExportAllPcx(const std::string& folder, const sff::SffState& state, const sff::SpriteTable& table,
-                             const ProgressFn& progress = {});
-
-// The line that tells the user about skipped rows.
-std::string SkippedRowsMessage(int skipped);
+// Every row in display order into `folder` (ending in a separator), each under
+// its PCX name; a row without a name is skipped. Stops at the first file that
+// cannot be written, keeping those written before it.
+Result<PcxExportSummary, WriteError> ExportAllPcx(const std::string& folder, const sff::Archive& archive,
+                                                  const ProgressFn& progress = {});
 
 }  // namespace pelvaro::exporter

@@ -1,92 +1,77 @@
 #include "sff/chain_walk.h"
 
-#include "sff/refusal.h"
-#include "sff/sff_layout.h"
+#include "sff/byte_reader.h"
 
 #include <algorithm>
 
 namespace pelvaro::sff {
 namespace {
 
-std::string Where(std::int64_t position, std::int64_t offset) {
-  return "（" + Decimal(position) + " 番目のサブファイル、オフセット " + Decimal(offset) + "）";
+LoadError Damage(LoadFault fault, std::int64_t value, std::int64_t limit) {
+  LoadError error;
+  error.fault = fault;
+  error.value = value;
+  error.limit = limit;
+  return error;
+}
+
+LoadError DamageAt(LoadFault fault, std::int64_t position, std::int64_t offset, std::int64_t value = 0,
+                   std::int64_t limit = 0) {
+  LoadError error = Damage(fault, value, limit);
+  error.position = position;
+  error.offset = offset;
+  return error;
+}
+
+// The payload of the subfile at `p`: up to the next subfile, or for the last
+// one as many bytes as its length field counts, clipped to the file.
+void SetPayloadRange(SpriteRecord& r, std::int64_t p, std::int32_t lengthField, std::int64_t fileLength) {
+  r.DataStart = static_cast<std::int32_t>(p + kSubfileHeaderSize);
+  if (r.NextPos >= 1) {
+    r.DataEnd = r.NextPos - 1;
+    return;
+  }
+  const std::int64_t payload = std::min<std::int64_t>(std::max<std::int32_t>(lengthField, 0), fileLength - r.DataStart);
+  r.DataEnd = static_cast<std::int32_t>(r.DataStart + payload - 1);
 }
 
 }  // namespace
 
-std::variant<std::int32_t, LoadOutcome> ReadImageCount(std::span<const std::uint8_t> file) {
+Result<std::int32_t, LoadError> ReadImageCount(std::span<const std::uint8_t> file) {
   const ByteReader reader(file);
   const auto length = static_cast<std::int64_t>(reader.size());
   constexpr std::int64_t kMinimum = kFileHeaderSize + kSubfileHeaderSize;
-  if (length < kMinimum)
-    return Refusal(LoadFault::kTooShort, "ファイルが短すぎます（" + Decimal(length) + " バイト）。SFFファイルには少なくとも " +
-                                             Decimal(kMinimum) + " バイト必要です。");
+  if (length < kMinimum) return Fail(Damage(LoadFault::kTooShort, length, kMinimum));
   const std::int32_t count = *reader.I32le(kImageCountOffset);
   const std::int64_t fits = (length - kFileHeaderSize) / kSubfileHeaderSize;
-  if (count < 1 || count > fits)
-    return Refusal(LoadFault::kBadImageCount, "ヘッダの画像数 " + Decimal(count) + " が不正です（オフセット " +
-                                                  Decimal(kImageCountOffset) + "）。このファイルに収まる画像数は 1 ～ " +
-                                                  Decimal(fits) + " です。");
+  if (count < 1 || count > fits) return Fail(Damage(LoadFault::kBadImageCount, count, fits));
   return count;
 }
 
-bool ChainWalk::Advance(std::size_t arrived) {
-  const auto length = static_cast<std::int64_t>(reader_.size());
-  const auto count = static_cast<std::int64_t>(records_.size());
-  while (!over_) {
-    if (static_cast<std::int64_t>(walked_) >= count) {
-      over_ = true;
-      break;
-    }
-    const auto i = static_cast<std::int64_t>(walked_);
-    const std::int64_t p = next_;
-    // A header inside the file waits for its bytes; one reaching outside is refused at once.
-    if (reader_.Contains(p, kSubfileHeaderSize) && static_cast<std::size_t>(p + kSubfileHeaderSize) > arrived) break;
-    const auto header = ReadSubfileHeader(reader_, p);
-    if (!header) {
-      refusal_ = Refusal(LoadFault::kHeaderOutside, "サブファイルヘッダがファイルの外にあります" + Where(i, p) + "。",
-                         static_cast<std::int32_t>(i), p);
-    } else if (header->next > length) {
-      refusal_ = Refusal(LoadFault::kNextOutside,
-                         "次のサブファイルのオフセット " + Decimal(header->next) + " がファイルの外を指しています" + Where(i, p) + "。",
-                         static_cast<std::int32_t>(i), p);
-    } else if (header->link >= count) {
-      refusal_ = Refusal(LoadFault::kBadLink,
-                         "リンク先 " + Decimal(header->link) + " が画像数 " + Decimal(count) + " の範囲外です" + Where(i, p) + "。",
-                         static_cast<std::int32_t>(i), p);
-    }
-    if (refusal_) {
-      over_ = true;
-      break;
-    }
-    SpriteRecord& r = records_[walked_];
-    r.NextBytes = header->nextBytes;
-    r.LenBytes = header->lengthBytes;
+Result<std::vector<SpriteRecord>, LoadError> WalkChain(std::span<const std::uint8_t> file, std::int32_t imageCount) {
+  const ByteReader reader(file);
+  const auto length = static_cast<std::int64_t>(reader.size());
+  std::vector<SpriteRecord> records(static_cast<std::size_t>(imageCount));
+  std::int64_t p = kFirstSubfileOffset;
+  for (std::int32_t i = 0; i < imageCount; ++i) {
+    const auto header = ReadSubfileHeader(reader, p);
+    if (!header) return Fail(DamageAt(LoadFault::kHeaderOutside, i, p));
+    if (header->next > length) return Fail(DamageAt(LoadFault::kNextOutside, i, p, header->next));
+    if (header->link >= imageCount) return Fail(DamageAt(LoadFault::kBadLink, i, p, header->link, imageCount));
+    SpriteRecord& r = records[static_cast<std::size_t>(i)];
     r.NextPos = header->next;
-    r.DataLen = header->length;
     r.AxisX = header->axisX;
     r.AxisY = header->axisY;
     r.GroupNo = header->group;
     r.ItemNo = header->item;
     r.LinkNo = header->link;
     r.PalFlag = header->palFlag;
-    r.DataStart = static_cast<std::int32_t>(p + kSubfileHeaderSize);
-    if (r.NextPos >= 1) {
-      r.DataEnd = r.NextPos - 1;
-    } else {
-      // The last subfile: its length field counts the payload, clipped to the file.
-      const std::int64_t available = length - r.DataStart;
-      const std::int64_t payload = std::min<std::int64_t>(std::max<std::int32_t>(r.DataLen, 0), available);
-      r.DataEnd = static_cast<std::int32_t>(r.DataStart + payload - 1);
-    }
-    ++walked_;
-    if (r.NextPos < 1) {
-      over_ = true;
-      break;
-    }
-    next_ = r.NextPos;
+    r.NameSource = i;
+    SetPayloadRange(r, p, header->length, length);
+    if (r.NextPos < 1) break;
+    p = r.NextPos;
   }
-  return over_;
+  return records;
 }
 
 }  // namespace pelvaro::sff

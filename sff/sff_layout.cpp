@@ -1,21 +1,12 @@
 #include "sff/sff_layout.h"
 
 namespace pelvaro::sff {
-namespace {
-
-std::array<std::uint8_t, 4> MostSignificantFirst(std::span<const std::uint8_t> four) {
-  return {four[3], four[2], four[1], four[0]};
-}
-
-}  // namespace
 
 std::optional<SubfileHeader> ReadSubfileHeader(const ByteReader& reader, std::int64_t p) {
   const auto raw = reader.Sub(p, kSubfileHeaderSize);
   if (!raw) return std::nullopt;
   const ByteReader h(*raw);
   SubfileHeader out;
-  out.nextBytes = MostSignificantFirst(raw->subspan(kNextOffset, 4));
-  out.lengthBytes = MostSignificantFirst(raw->subspan(kLengthOffset, 4));
   out.next = *h.I32le(kNextOffset);
   out.length = *h.I32le(kLengthOffset);
   out.axisX = *h.I16le(kAxisXOffset);

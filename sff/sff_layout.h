@@ -22,8 +22,9 @@
 
 #include "sff/byte_reader.h"
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace pelvaro::sff {
 
@@ -48,15 +49,13 @@ inline constexpr std::int64_t kLinkOffset = 16;
 inline constexpr std::int64_t kPalFlagOffset = 18;
 
 struct SubfileHeader {
-  std::array<std::uint8_t, 4> nextBytes{};  // most significant first
-  std::array<std::uint8_t, 4> lengthBytes{};
   std::int32_t next = 0;
   std::int32_t length = 0;
-  std::int32_t axisX = 0;
-  std::int32_t axisY = 0;
-  std::int32_t group = 0;
-  std::int32_t item = 0;
-  std::int32_t link = 0;
+  std::int16_t axisX = 0;
+  std::int16_t axisY = 0;
+  std::uint16_t group = 0;
+  std::uint16_t item = 0;
+  std::uint16_t link = 0;
   std::uint8_t palFlag = 0;
 };
 

@@ -30,15 +30,13 @@ FileDialogRequest CommonDialog::Request(FileDialogMode mode) const {
   return request;
 }
 
-void CommonDialog::Show(FileDialogMode mode) {
+std::optional<std::string> CommonDialog::Show(FileDialogMode mode) {
   const auto chosen = CurrentInteraction().RunFileDialog(owner_, Request(mode));
-  if (!chosen) {
-    if (CancelError) throw DialogCancelled();
-    return;
-  }
+  if (!chosen) return std::nullopt;
   FileName = chosen->toStdString();
   const std::string name = text::GetFileName(FileName);
   lastFolder_ = FileName.substr(0, FileName.size() - name.size());
+  return FileName;
 }
 
 }  // namespace pelvaro::ui

@@ -8,18 +8,12 @@
 
 #include <QStringList>
 
-#include <stdexcept>
+#include <optional>
 #include <string>
 
 class QWidget;
 
 namespace pelvaro::ui {
-
-// What a dialog with CancelError on reports when the user cancels.
-class DialogCancelled : public std::runtime_error {
- public:
-  DialogCancelled() : std::runtime_error("the file dialog was cancelled") {}
-};
 
 namespace cdl {
 inline constexpr int kOverwritePrompt = 2;  // ask before replacing an existing file
@@ -30,15 +24,15 @@ class CommonDialog {
  public:
   explicit CommonDialog(QWidget* owner) : owner_(owner) {}
 
-  bool CancelError = false;
   int Flags = 0;
   std::string FileName;  // the proposed name before a showing, the chosen full path after it
   std::string DialogTitle;
   std::string Filter;  // "description|pattern|description|pattern|", patterns separated by ";"
   std::string InitDir;  // empty: the folder of the last choice, else the platform's choice
 
-  void ShowOpen() { Show(FileDialogMode::kOpen); }
-  void ShowSave() { Show(FileDialogMode::kSave); }
+  // The chosen full path, nothing when the user cancelled.
+  std::optional<std::string> ShowOpen() { return Show(FileDialogMode::kOpen); }
+  std::optional<std::string> ShowSave() { return Show(FileDialogMode::kSave); }
 
   // What the next showing asks of the platform.
   FileDialogRequest Request(FileDialogMode mode) const;
@@ -46,7 +40,7 @@ class CommonDialog {
   static QStringList NameFilters(const std::string& filter);
 
  private:
-  void Show(FileDialogMode mode);
+  std::optional<std::string> Show(FileDialogMode mode);
 
   QWidget* owner_;
   std::string lastFolder_;

@@ -35,8 +35,7 @@ QString TrimmedBlanks(const std::string& value) {
 
 frmPath::frmPath(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      p(text::Null{}) {
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
   setWindowTitle(QStringLiteral("ディレクトリの指定"));
   setFixedSize(TwipsSize(3645, 3090));
 
@@ -57,6 +56,11 @@ frmPath::frmPath(QWidget* parent)
   dirDir = new DirectoryList(this);
   dirDir->setGeometry(TwipsRect(120, 540, 3375, 1500));
   dirDir->setFont(gothic);
+  txtPath->setObjectName(QStringLiteral("txtPath"));
+  drvDrive->setObjectName(QStringLiteral("drvDrive"));
+  cmdOK->setObjectName(QStringLiteral("cmdOK"));
+  cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+  dirDir->setObjectName(QStringLiteral("dirDir"));
   setTabOrder(txtPath, drvDrive);
   setTabOrder(drvDrive, cmdOK);
   setTabOrder(cmdOK, cmdCancel);
@@ -68,9 +72,9 @@ frmPath::frmPath(QWidget* parent)
   connect(dirDir, &DirectoryList::Click, this, &frmPath::dirDir_Click);
   connect(cmdOK, &QPushButton::clicked, this, &frmPath::cmdOK_Click);
   connect(cmdCancel, &QPushButton::clicked, this, &frmPath::cmdCancel_Click);
-
-  Form_Load();
 }
+
+std::string frmPath::Folder() const { return txtPath->text().toStdString(); }
 
 void frmPath::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
@@ -79,15 +83,13 @@ void frmPath::showEvent(QShowEvent* event) {
 
 void frmPath::reject() { cmdCancel_Click(); }
 
-void frmPath::Form_Load() { Initialise(); }
-
 // Every showing starts afresh: at `p` when it holds a folder, else at the
 // selected drive's current folder.
 void frmPath::Form_Activate() { Initialise(); }
 
 void frmPath::Initialise() {
   CentreOnScreen();
-  const std::string handed = text::IsNull(p) ? std::string() : text::ToText(p);
+  const std::string handed = p.value_or(std::string());
   if (!handed.empty()) {
     QString path = TrimmedBlanks(handed);
     // The separator is one ASCII byte, so dropping the last character is the
@@ -136,12 +138,12 @@ void frmPath::txtPath_Change() {
 }
 
 void frmPath::cmdOK_Click() {
-  swPath = kTrue;
+  swPath = true;
   hide();
 }
 
 void frmPath::cmdCancel_Click() {
-  swPath = kFalse;
+  swPath = false;
   hide();
 }
 

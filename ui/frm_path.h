@@ -4,14 +4,13 @@
 // selector kept in step, with O K and Cancel. It is created once and only
 // hidden afterwards, so it keeps its drive for the rest of the run. A caller
 // may hand over a start folder in `p`, shows it modally, then reads `swPath`
-// and, when that is True, the folder in `txtPath`, which always ends with
-// exactly one separator.
-
-#include "text/ansi_text.h"
+// and, when that is true, the chosen folder, which always ends with exactly
+// one separator.
 
 #include <QDialog>
 
-#include <cstdint>
+#include <optional>
+#include <string>
 
 class QLineEdit;
 class QPushButton;
@@ -25,19 +24,13 @@ class frmPath : public QDialog {
   Q_OBJECT
 
  public:
-  static constexpr std::int16_t kTrue = -1;
-  static constexpr std::int16_t kFalse = 0;
-
   explicit frmPath(QWidget* parent = nullptr);
 
-  text::Value p;                 // start folder; null when none is handed over
-  std::int16_t swPath = kFalse;  // True after O K, False after Cancel
+  std::optional<std::string> p;  // start folder; none when none is handed over
+  bool swPath = false;           // true after O K, false after Cancel
 
-  QLineEdit* txtPath;
-  DriveList* drvDrive;
-  QPushButton* cmdOK;
-  QPushButton* cmdCancel;
-  DirectoryList* dirDir;
+  // The folder in the path box, ending with one separator.
+  std::string Folder() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -45,7 +38,12 @@ class frmPath : public QDialog {
   void reject() override;
 
  private:
-  void Form_Load();
+  QLineEdit* txtPath;
+  DriveList* drvDrive;
+  QPushButton* cmdOK;
+  QPushButton* cmdCancel;
+  DirectoryList* dirDir;
+
   void Form_Activate();
   void Initialise();
   void CentreOnScreen();

@@ -27,7 +27,7 @@ class DesktopInteraction final : public Interaction {
     return QDir::toNativeSeparators(files.front());
   }
 
-  int RunMessageBox(QWidget* parent, const QString& text, int style) override {
+  Answer RunMessageBox(QWidget* parent, const QString& text, MsgStyle style) override {
     const auto box = MakeMessageBox(parent, text, style);
     box->exec();
     return AnswerOf(*box);

@@ -5,6 +5,8 @@
 // real dialogs; tests put a scripted interaction in place and drive the real
 // windows and handlers with it.
 
+#include "ui/message_box.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -33,8 +35,7 @@ class Interaction {
 
   // The chosen full path (native separators), nothing when the user cancelled.
   virtual std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& request) = 0;
-  // `style` is a message-box style value; the result one of mb::kAnswer*.
-  virtual int RunMessageBox(QWidget* parent, const QString& text, int style) = 0;
+  virtual Answer RunMessageBox(QWidget* parent, const QString& text, MsgStyle style) = 0;
   // Returns when the dialog is hidden. A dialog that deletes itself on close
   // may be gone by then; callers hold it in a QPointer.
   virtual void RunModal(QDialog& dialog) = 0;

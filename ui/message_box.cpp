@@ -1,6 +1,5 @@
 #include "ui/message_box.h"
 
-#include "sff/message_box.h"
 #include "ui/busy_pointer.h"
 #include "ui/interaction.h"
 
@@ -10,35 +9,34 @@
 namespace pelvaro::ui {
 namespace {
 
-constexpr int kButtonsMask = 0x0F;
-constexpr int kIconMask = 0xF0;
-constexpr int kDefaultMask = 0xF00;
-constexpr int kIconWarning = 48;
-
-QMessageBox::Icon IconOf(int style) {
-  switch (style & kIconMask) {
-    case mb::kIconStop: return QMessageBox::Critical;
-    case mb::kIconQuestion: return QMessageBox::Question;
-    case kIconWarning: return QMessageBox::Warning;
-    case mb::kIconInformation: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+QMessageBox::Icon IconOf(MsgStyle style) {
+  switch (style) {
+    case MsgStyle::kInformation: return QMessageBox::Information;
+    case MsgStyle::kYesNoQuestion: return QMessageBox::Question;
+    case MsgStyle::kStop:
+    case MsgStyle::kYesNoStopDefaultNo: return QMessageBox::Critical;
   }
+  return QMessageBox::NoIcon;
+}
+
+bool AsksYesOrNo(MsgStyle style) {
+  return style == MsgStyle::kYesNoStopDefaultNo || style == MsgStyle::kYesNoQuestion;
 }
 
 }  // namespace
 
-std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text, int style) {
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text, MsgStyle style) {
   auto box = std::make_unique<QMessageBox>(parent);
   box->setWindowTitle(QString::fromUtf8(kAppTitle));
   box->setTextFormat(Qt::PlainText);
+  // Lines come joined by CR LF, as a message box on Windows takes them; Qt wants LF alone.
   QString shown = text;
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   box->setText(shown);
   box->setIcon(IconOf(style));
-  const bool yesNo = (style & kButtonsMask) == mb::kYesNo;
-  if (yesNo) {
+  if (AsksYesOrNo(style)) {
     box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box->setDefaultButton((style & kDefaultMask) == mb::kDefaultButton2 ? QMessageBox::No : QMessageBox::Yes);
+    box->setDefaultButton(style == MsgStyle::kYesNoStopDefaultNo ? QMessageBox::No : QMessageBox::Yes);
     // A question has no Cancel; Esc and the close box give the safe answer.
     box->setEscapeButton(QMessageBox::No);
   } else {
@@ -48,17 +46,26 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text
   return box;
 }
 
-int AnswerOf(const QMessageBox& box) {
+Answer AnswerOf(const QMessageBox& box) {
   switch (box.standardButton(box.clickedButton())) {
-    case QMessageBox::Yes: return mb::kAnswerYes;
-    case QMessageBox::No: return mb::kAnswerNo;
-    default: return mb::kAnswerOk;
+    case QMessageBox::Yes: return Answer::kYes;
+    case QMessageBox::No: return Answer::kNo;
+    default: return Answer::kOk;
   }
 }
 
-int MsgBox(QWidget* parent, const std::string& text, int style) {
+Answer MsgBox(QWidget* parent, const QString& text, MsgStyle style) {
   const ArrowWhileAsking arrow;
-  return CurrentInteraction().RunMessageBox(parent, QString::fromStdString(text), style);
+  return CurrentInteraction().RunMessageBox(parent, text, style);
+}
+
+Answer MsgBox(QWidget* parent, const std::vector<std::string>& lines, MsgStyle style) {
+  QString text;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i) text += QStringLiteral("\r\n");
+    text += QString::fromStdString(lines[i]);
+  }
+  return MsgBox(parent, text, style);
 }
 
 }  // namespace pelvaro::ui

@@ -1,28 +1,40 @@
 #pragma once
 
-// Message boxes by their style value (buttons + icon + default button, see
-// sff/message_box.h) with the application title.
+// Message boxes with the application title; none passes a title of its own.
 
 #include <QString>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class QMessageBox;
 class QWidget;
 
 namespace pelvaro::ui {
 
-// The box for `style`, not yet shown. Texts use CR LF line ends as the core
-// writes them; they are shown as plain text, never as markup.
-std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text, int style);
+inline constexpr const char* kAppTitle = "Korvane";
 
-// The answer value (mb::kAnswer*) of the button the user pressed.
-int AnswerOf(const QMessageBox& box);
+enum class MsgStyle {
+  kInformation,         // OK, information icon
+  kStop,                // OK, stop icon
+  kYesNoStopDefaultNo,  // Yes and No, stop icon, No the default
+  kYesNoQuestion,       // Yes and No, question icon, Yes the default
+};
+
+enum class Answer { kOk, kYes, kNo };
+
+// The box for `style`, not yet shown. The text is shown as plain text, never as markup.
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text, MsgStyle style);
+
+// The answer of the button the user pressed.
+Answer AnswerOf(const QMessageBox& box);
 
 // Shows the box through the current interaction and returns the answer. While
 // it waits, the pointer over it is the ordinary arrow even when a command has
 // the busy pointer up.
-int MsgBox(QWidget* parent, const std::string& text, int style);
+Answer MsgBox(QWidget* parent, const QString& text, MsgStyle style);
+// A message given as lines, one under the other.
+Answer MsgBox(QWidget* parent, const std::vector<std::string>& lines, MsgStyle style);
 
 }  // namespace pelvaro::ui

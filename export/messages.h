@@ -1,0 +1,41 @@
+#pragma once
+
+// Every text the program tells its user, built in one place from what
+// happened, as lines: a message box joins them with CR LF, a terminal with LF.
+
+#include "export/definition_text.h"
+#include "export/output_folder.h"
+#include "export/write_error.h"
+#include "sff/load_error.h"
+
+#include <cstddef>
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelvaro::exporter {
+
+using Lines = std::vector<std::string>;
+
+// The question asked before an archive that is not in shared palette mode is loaded.
+Lines SharedPaletteWarning();
+
+// Why a load gave no archive; no lines for a declined load, which the user chose.
+Lines DescribeLoadError(const sff::LoadError& error);
+Lines DescribeWriteError(const WriteError& error);
+Lines DescribeTextError(const TextError& error);
+Lines DescribeMakeTextError(const MakeTextError& error);
+Lines DescribeFolderError(const FolderError& error);
+// Work that stopped on an exception rather than a refusal: running out of
+// memory in plain words, anything else with its own text.
+Lines DescribeStoppedWork(const std::exception& e);
+
+inline constexpr const char* kPcxDone = "全PCXが出力されました。";
+inline constexpr const char* kTextDone = "SFF 作成用テキストファイル、及びバッチファイルが出力されました。";
+// Said whenever at least one row had no PCX name and so no file.
+std::string SkippedRowsLine(std::size_t skipped);
+
+std::string JoinLines(const Lines& lines, std::string_view newline);
+
+}  // namespace pelvaro::exporter

@@ -1,0 +1,73 @@
+#pragma once
+
+// A loaded archive: what the sprite list shows and the exporters write from.
+// It is made whole by LoadSff and never changes afterwards; whoever loaded it
+// owns it, and a new load makes a new one.
+
+#include "sff/byte_image.h"
+#include "sff/sff_layout.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace pelvaro::sff {
+
+// One sprite of the archive, in chain order. A record the chain walk never
+// reached keeps every number 0 and has no PCX name.
+struct SpriteRecord {
+  std::int32_t DataStart = 0;  // first payload byte in SffBytes
+  std::int32_t DataEnd = 0;    // last payload byte, inclusive (before DataStart: no payload)
+  std::int32_t NextPos = 0;    // the subfile's own next offset
+  // Chain position whose group and item make this sprite's PCX name (a linked
+  // sprite is written under the name of the image it reuses); kNoName for none.
+  std::int32_t NameSource = kNoName;
+  std::int16_t AxisX = 0;
+  std::int16_t AxisY = 0;
+  std::uint16_t GroupNo = 0;
+  std::uint16_t ItemNo = 0;
+  std::uint16_t LinkNo = 0;  // chain position of the image reused; 0 = own image
+  std::uint8_t PalFlag = 0;  // 1 = uses the shared palette
+
+  static constexpr std::int32_t kNoName = -1;
+};
+
+using Palette = std::array<std::uint8_t, kPaletteSize>;
+
+class Archive {
+ public:
+  Archive(std::string name, std::string stem, ByteImage bytes, std::vector<SpriteRecord> records, Palette sharedPal,
+          std::vector<std::uint32_t> order)
+      : name_(std::move(name)),
+        stem_(std::move(stem)),
+        bytes_(std::move(bytes)),
+        records_(std::move(records)),
+        sharedPal_(sharedPal),
+        order_(std::move(order)) {}
+
+  // The archive's file name, as the window shows it.
+  const std::string& Name() const { return name_; }
+  // The name less its last four characters: the start of every PCX name.
+  const std::string& SffBase() const { return stem_; }
+  std::span<const std::uint8_t> SffBytes() const { return bytes_; }
+  // One record per image the header counts, in chain order.
+  const std::vector<SpriteRecord>& SpriteInfo() const { return records_; }
+  const Palette& SharedPal() const { return sharedPal_; }
+
+  // Rows in display order: row k (from 0) shows record DisplayOrder()[k].
+  const std::vector<std::uint32_t>& DisplayOrder() const { return order_; }
+  std::size_t RowCount() const { return order_.size(); }
+  const SpriteRecord& RecordOfRow(std::size_t row) const { return records_[order_[row]]; }
+
+ private:
+  std::string name_;
+  std::string stem_;
+  ByteImage bytes_;
+  std::vector<SpriteRecord> records_;
+  Palette sharedPal_;
+  std::vector<std::uint32_t> order_;
+};
+
+}  // namespace pelvaro::sff

@@ -1,0 +1,17 @@
+#pragma once
+
+// Reads a file whole, in one read, into memory that is not zero-filled first.
+
+#include "sff/byte_image.h"
+#include "sff/load_error.h"
+#include "text/result.h"
+
+#include <string>
+
+namespace pelvaro::sff {
+
+// The bytes of the regular file at `path` (UTF-8). Anything else (a folder, a
+// FIFO, a device) is refused before it is opened, so nothing waits on it.
+Result<ByteImage, LoadError> ReadWholeFile(const std::string& path);
+
+}  // namespace pelvaro::sff

@@ -1,0 +1,116 @@
+#include "sff/sprite_rows.h"
+
+#include "text/ansi_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <numeric>
+#include <string_view>
+
+namespace pelvaro::sff {
+namespace {
+
+// Room for any 64-bit number in decimal, sign included.
+constexpr std::size_t kNumberBytes = 20;
+
+void AppendNumber(std::string& out, std::int64_t n) {
+  char digits[kNumberBytes];
+  out.append(digits, static_cast<std::size_t>(std::to_chars(digits, digits + kNumberBytes, n).ptr - digits));
+}
+
+void AppendZeroPadded(std::string& out, std::int64_t n, int width) {
+  char digits[kNumberBytes + 16];
+  out.append(digits, static_cast<std::size_t>(text::ZeroPadNumber(digits, n, width) - digits));
+}
+
+int DigitCount(std::size_t n) {
+  char digits[kNumberBytes];
+  return static_cast<int>(std::to_chars(digits, digits + kNumberBytes, n).ptr - digits);
+}
+
+bool HasPortraitKey(const SpriteRecord& r) { return r.GroupNo == 9000 && (r.ItemNo == 0 || r.ItemNo == 1); }
+
+// The sort key as a number in the order of the texts, for palette flags 0 and
+// 1, whose keys are all eleven bytes: a space or a digit, then the numbers.
+std::uint64_t NumericSortKey(const SpriteRecord& r) {
+  if (HasPortraitKey(r)) return r.ItemNo;        // " 00000..." sorts first
+  const std::uint64_t lead = r.PalFlag == 1 ? 1 : 2;  // "0..." before "1..."
+  return lead << 32 | std::uint64_t{r.GroupNo} << 16 | r.ItemNo;
+}
+
+// Keys of flags above 1 begin with a minus sign and differ in length; those
+// archives are ordered by the texts themselves.
+std::vector<std::uint32_t> OrderByKeyTexts(const std::vector<SpriteRecord>& records) {
+  std::vector<std::string> keys(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) AppendSortKey(keys[i], records[i]);
+  std::vector<std::uint32_t> order(records.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::stable_sort(order.begin(), order.end(), [&keys](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+  return order;
+}
+
+}  // namespace
+
+void AppendSortKey(std::string& out, const SpriteRecord& r) {
+  if (HasPortraitKey(r)) {
+    out += " 00000";
+  } else {
+    AppendNumber(out, 1 - std::int64_t{r.PalFlag});
+    AppendZeroPadded(out, r.GroupNo, 5);
+  }
+  AppendZeroPadded(out, r.ItemNo, 5);
+}
+
+std::vector<std::uint32_t> DisplayOrderOf(const std::vector<SpriteRecord>& records) {
+  const bool allFlagsSimple =
+      std::all_of(records.begin(), records.end(), [](const SpriteRecord& r) { return r.PalFlag <= 1; });
+  if (!allFlagsSimple) return OrderByKeyTexts(records);
+  // Key and chain position in one number, so a plain sort keeps equal keys in
+  // chain order. Keys take 34 bits, positions (below 2^27: a record per 32
+  // bytes of a file under 2 GiB) the rest.
+  std::vector<std::uint64_t> keyed(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) keyed[i] = NumericSortKey(records[i]) << 27 | i;
+  std::sort(keyed.begin(), keyed.end());
+  std::vector<std::uint32_t> order(records.size());
+  for (std::size_t k = 0; k < keyed.size(); ++k) order[k] = static_cast<std::uint32_t>(keyed[k] & ((1u << 27) - 1));
+  return order;
+}
+
+void AppendPcxName(std::string& out, const Archive& archive, const SpriteRecord& record) {
+  if (record.NameSource == SpriteRecord::kNoName) return;
+  const SpriteRecord& source = archive.SpriteInfo()[static_cast<std::size_t>(record.NameSource)];
+  out += archive.SffBase();
+  out += '_';
+  AppendZeroPadded(out, source.GroupNo, 5);
+  out += '_';
+  AppendZeroPadded(out, source.ItemNo, 5);
+  out += ".pcx";
+}
+
+std::string PcxName(const Archive& archive, const SpriteRecord& record) {
+  std::string name;
+  AppendPcxName(name, archive, record);
+  return name;
+}
+
+void AppendCell(std::string& out, const Archive& archive, std::size_t row, Column column) {
+  const std::uint32_t position = archive.DisplayOrder()[row];
+  const SpriteRecord& r = archive.SpriteInfo()[position];
+  switch (column) {
+    case Column::kSortNo: return AppendZeroPadded(out, static_cast<std::int64_t>(row) + 1, DigitCount(archive.RowCount()) + 1);
+    case Column::kGroupNo: return AppendNumber(out, r.GroupNo);
+    case Column::kItemNo: return AppendNumber(out, r.ItemNo);
+    case Column::kPalType: return AppendNumber(out, r.PalFlag);
+    case Column::kSortKey: return AppendSortKey(out, r);
+    case Column::kPPos: return AppendNumber(out, position);
+    case Column::kPcxName: return AppendPcxName(out, archive, r);
+  }
+}
+
+std::string CellText(const Archive& archive, std::size_t row, Column column) {
+  std::string text;
+  AppendCell(text, archive, row, column);
+  return text;
+}
+
+}  // namespace pelvaro::sff

@@ -1,0 +1,44 @@
+#pragma once
+
+// The sprite table's seven columns, worked out from an archive and a row when
+// they are shown: nothing stores a row's texts.
+//
+//   SortNo    the row's number from 1, zero-filled to one digit more than the row count has
+//   GroupNo   ItemNo   PalType (the palette flag)   plain decimal
+//   SortKey   what orders the rows (see AppendSortKey)
+//   P.Pos     the record's chain position, from 0
+//   PCX Name  "<stem>_GGGGG_IIIII.pcx"; a linked sprite's is that of the image it reuses
+
+#include "sff/archive.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pelvaro::sff {
+
+enum class Column { kSortNo, kGroupNo, kItemNo, kPalType, kSortKey, kPPos, kPcxName };
+inline constexpr int kColumnCount = 7;
+inline constexpr std::array<const char*, kColumnCount> kColumnCaptions{"SortNo",  "GroupNo", "ItemNo",  "PalType",
+                                                                       "SortKey", "P.Pos",   "PCX Name"};
+
+// Appends the text of `column` in display row `row` (from 0).
+void AppendCell(std::string& out, const Archive& archive, std::size_t row, Column column);
+std::string CellText(const Archive& archive, std::size_t row, Column column);
+
+// Appends the PCX file name of `record` (nothing for a record without one).
+void AppendPcxName(std::string& out, const Archive& archive, const SpriteRecord& record);
+std::string PcxName(const Archive& archive, const SpriteRecord& record);
+
+// Appends the sort key of `record`: for group 9000 items 0 and 1 a space,
+// "00000" and the item, so they come first; otherwise 1 - palette flag, then
+// group and item in five digits each. Eleven bytes for flags 0 and 1.
+void AppendSortKey(std::string& out, const SpriteRecord& record);
+
+// Chain positions ordered by sort key, keys compared as texts byte by byte,
+// equal keys in chain order.
+std::vector<std::uint32_t> DisplayOrderOf(const std::vector<SpriteRecord>& records);
+
+}  // namespace pelvaro::sff
