@@ -23,18 +23,23 @@ void frmMain::cmdPCX_Click() {
   // Kept even when the export below fails: it is the folder the user chose.
   OutputFolder = frmPath_->Folder();
   RunReported([this] {
+    Result<Done, exporter::FolderError> made = Done{};
     Result<exporter::PcxExportSummary, exporter::WriteError> result = exporter::PcxExportSummary{};
     {
       const ui::BusyPointer busy;
       // A folder typed into the chooser that is not there yet is made, as pelvaro-cli makes it.
-      if (auto made = exporter::EnsureOutputFolder(OutputFolder); !made) {
-        MsgBox(exporter::DescribeFolderError(made.error()), ui::MsgStyle::kStop);
-        return;
+      made = exporter::EnsureOutputFolder(OutputFolder);
+      if (made) {
+        ui::ProgressWindow progress(this, QStringLiteral("PCXファイルを出力しています…"));
+        result = exporter::ExportAllPcx(OutputFolder, *archive_, [&progress](std::size_t done, std::size_t total) {
+          progress.Step(static_cast<int>(done), static_cast<int>(total));
+        });
       }
-      ui::ProgressWindow progress(this, QStringLiteral("PCXファイルを出力しています…"));
-      result = exporter::ExportAllPcx(OutputFolder, *archive_, [&progress](std::size_t done, std::size_t total) {
-        progress.Step(static_cast<int>(done), static_cast<int>(total));
-      });
+    }
+    // Told once the pointer is back to normal, as every message of a command is.
+    if (!made) {
+      MsgBox(exporter::DescribeFolderError(made.error()), ui::MsgStyle::kStop);
+      return;
     }
     if (!result) {
       // The files written before the failure stay.
