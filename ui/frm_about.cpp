@@ -32,6 +32,11 @@ frmAbout::frmAbout(const QIcon& icon, QWidget* parent)
   cmdOK->setGeometry(TwipsRect(4560, 720, 1095, 375));
   cmdOK->setDefault(true);
   cmdOK->setFocus();
+  pctIcon->setObjectName(QStringLiteral("pctIcon"));
+  lblAppName->setObjectName(QStringLiteral("lblAppName"));
+  lblVer->setObjectName(QStringLiteral("lblVer"));
+  Label2->setObjectName(QStringLiteral("Label2"));
+  cmdOK->setObjectName(QStringLiteral("cmdOK"));
   connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 
   Form_Load();

@@ -1,8 +1,10 @@
-// The dialogs on their own: the folder chooser's O K and Cancel, and real
-// message boxes (title, answers, the pointer over a busy command).
+// The dialogs on their own: the folder chooser's O K and Cancel, the About
+// box, and real message boxes (title, answers, the pointer over a busy command).
 
+#include "pelvaro_version.h"
 #include "tests/gui/gui_test_support.h"
 #include "ui/directory_list.h"
+#include "ui/frm_about.h"
 #include "ui/message_box.h"
 
 #include <QApplication>
@@ -47,16 +49,29 @@ class DialogsTest : public QObject {
     ui::frmPath chooser;
     chooser.show();
     const QString typed = QDir::toNativeSeparators(Q(dir / "not/there/"));
-    chooser.txtPath->setText(typed);
-    QTest::mouseClick(chooser.cmdOK, Qt::LeftButton);
-    QCOMPARE(chooser.swPath, ui::frmPath::kTrue);
+    Child<QLineEdit>(chooser, "txtPath").setText(typed);
+    Click(chooser, "cmdOK");
+    QVERIFY(chooser.swPath);
     QVERIFY(!chooser.isVisible());
-    QCOMPARE(chooser.txtPath->text(), typed);
+    QCOMPARE(Q(chooser.Folder()), typed);
 
     chooser.show();
     QTest::keyClick(&chooser, Qt::Key_Escape);
-    QCOMPARE(chooser.swPath, ui::frmPath::kFalse);
+    QVERIFY(!chooser.swPath);
     QVERIFY(!chooser.isVisible());
+  }
+
+  // The path box keeps exactly one separator at its end, however the text came.
+  void folderEndsWithOneSeparator() {
+    TempDir dir;
+    ui::frmPath chooser;
+    chooser.show();
+    auto& path = Child<QLineEdit>(chooser, "txtPath");
+    const QString bare = QDir::toNativeSeparators(Q(dir / "a"));
+    for (const QString& typed : {bare, bare + QDir::separator(), bare + QDir::separator() + QDir::separator()}) {
+      path.setText(typed);
+      QCOMPARE(Q(chooser.Folder()), bare + QDir::separator());
+    }
   }
 
   void rootAsStartFolderOpensTheRoot() {
@@ -66,27 +81,51 @@ class DialogsTest : public QObject {
     ui::frmPath chooser;
     chooser.p = QDir::toNativeSeparators(QDir::rootPath()).toStdString();
     chooser.show();
-    QCOMPARE(chooser.txtPath->text(), QDir::toNativeSeparators(QDir::rootPath()));
-    QCOMPARE(QDir(chooser.dirDir->Path()), QDir::root());
+    QCOMPARE(Child<QLineEdit>(chooser, "txtPath").text(), QDir::toNativeSeparators(QDir::rootPath()));
+    QCOMPARE(QDir(Child<ui::DirectoryList>(chooser, "dirDir").Path()), QDir::root());
+  }
+
+  // A new box for every showing, with the product and this build's version;
+  // O K closes and destroys it.
+  void aboutShowsTheVersionAndOkClosesIt() {
+    ScriptedInteraction user;
+    app::frmMain window;
+    QPointer<QDialog> shown;
+    QString name, version;
+    user.modalScripts.push_back([&](QDialog& about) {
+      shown = &about;
+      name = LabelText(about, "lblAppName");
+      version = LabelText(about, "lblVer");
+      Click(about, "cmdOK");
+    });
+    Click(window, "cmdAbout");
+    QCOMPARE(name, QStringLiteral("Pelvaro"));
+    QCOMPARE(version, ui::frmAbout::VersionText(kVersionMajor, kVersionMinor, kVersionRevision));
+    QCOMPARE(ui::frmAbout::VersionText(0, 1, 1), QStringLiteral("Version 0.11β"));
+    QVERIFY(shown.isNull());
+    QCOMPARE(user.unscripted, 0);
   }
 
   // Enter takes the default button: Yes for a question, No for the stop-icon question.
   void messageBoxAnswersComeFromTheButtonPressed() {
     PressWhenShown enter(Qt::Key_Return);
-    QCOMPARE(ui::MsgBox(nullptr, "一行目\r\n<b>二行目</b>", mb::kYesNoQuestion), mb::kAnswerYes);
+    QCOMPARE(ui::MsgBox(nullptr, QStringLiteral("一行目\r\n<b>二行目</b>"), ui::MsgStyle::kYesNoQuestion),
+             ui::Answer::kYes);
     QCOMPARE(enter.title, QStringLiteral("Korvane"));
     QCOMPARE(enter.text, QStringLiteral("一行目\n<b>二行目</b>"));
     QCOMPARE(enter.format, Qt::PlainText);
     PressWhenShown enterOnStop(Qt::Key_Return);
-    QCOMPARE(ui::MsgBox(nullptr, "続行しますか？", mb::kYesNoStopDefaultNo), mb::kAnswerNo);
+    QCOMPARE(ui::MsgBox(nullptr, QStringLiteral("続行しますか？"), ui::MsgStyle::kYesNoStopDefaultNo), ui::Answer::kNo);
     PressWhenShown esc(Qt::Key_Escape);
-    QCOMPARE(ui::MsgBox(nullptr, "終了しますか？", mb::kYesNoQuestion), mb::kAnswerNo);
+    QCOMPARE(ui::MsgBox(nullptr, QStringLiteral("終了しますか？"), ui::MsgStyle::kYesNoQuestion), ui::Answer::kNo);
+    PressWhenShown enterOnOk(Qt::Key_Return);
+    QCOMPARE(ui::MsgBox(nullptr, QStringLiteral("x"), ui::MsgStyle::kInformation), ui::Answer::kOk);
   }
 
   void boxOverABusyCommandShowsTheArrow() {
     const ui::BusyPointer busy;
     PressWhenShown enter(Qt::Key_Return);
-    ui::MsgBox(nullptr, "x", mb::kInformation);
+    ui::MsgBox(nullptr, QStringLiteral("x"), ui::MsgStyle::kInformation);
     QCOMPARE(enter.pointer, Qt::ArrowCursor);
     QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
   }

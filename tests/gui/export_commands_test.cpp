@@ -2,18 +2,32 @@
 
 #include "tests/gui/gui_test_support.h"
 #include "tests/support/system_reasons.h"
+#include "text/native_path.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 
 using namespace pelvaro;
 using namespace pelvaro::testing;
 
 namespace {
 
+const std::vector<std::string> kUserPcxFiles{"USER_00000_00000.pcx", "USER_00000_00001.pcx", "USER_09000_00000.pcx"};
+
 // Types `folder` into the chooser and presses O K.
 std::function<void(QDialog&)> ChooseFolder(const QString& folder) {
-  return [folder](QDialog& d) {
-    auto& chooser = dynamic_cast<ui::frmPath&>(d);
-    chooser.txtPath->setText(folder);
-    QTest::mouseClick(chooser.cmdOK, Qt::LeftButton);
+  return [folder](QDialog& chooser) {
+    Child<QLineEdit>(chooser, "txtPath").setText(folder);
+    Click(chooser, "cmdOK");
+  };
+}
+
+// Notes the folder the chooser opens at into `seen`, then presses Cancel.
+std::function<void(QDialog&)> NoteFolderAndCancel(QString& seen) {
+  return [&seen](QDialog& chooser) {
+    seen = Child<QLineEdit>(chooser, "txtPath").text();
+    Click(chooser, "cmdCancel");
   };
 }
 
@@ -26,38 +40,63 @@ class ExportCommandsTest : public QObject {
   void savePcxWritesEveryRowAndALaterCancelNothing() {
     OpenedWindow w;
     w.user.modalScripts.push_back(ChooseFolder(Q(w.out.path())));
-    w.window.cmdPCX->click();
-    QCOMPARE(w.out.Entries(), (std::vector<std::string>{"USER_00000_00000.pcx", "USER_00000_00001.pcx",
-                                                        "USER_09000_00000.pcx"}));
-    VerifyOneMessage(w.user, mb::kInformation, QStringLiteral("全PCXが出力されました。"));
-    QCOMPARE(w.window.OutputFolder, w.out.path());
+    Click(w.window, "cmdPCX");
+    QCOMPARE(w.out.Entries(), kUserPcxFiles);
+    VerifyOneMessage(w.user, ui::MsgStyle::kInformation, QStringLiteral("全PCXが出力されました。"));
 
     // The chooser reopens at that folder; Cancel after an earlier O K must not
-    // be read as another O K.
+    // be read as another O K, which would export again and say so.
     QString seen;
-    w.user.modalScripts.push_back([&seen](QDialog& d) {
-      auto& chooser = dynamic_cast<ui::frmPath&>(d);
-      seen = chooser.txtPath->text();
-      QTest::mouseClick(chooser.cmdCancel, Qt::LeftButton);
-    });
-    w.window.cmdPCX->click();
+    w.user.modalScripts.push_back(NoteFolderAndCancel(seen));
+    Click(w.window, "cmdPCX");
     QCOMPARE(seen, Q(w.out.path()));
     QCOMPARE(w.user.messages.size(), std::size_t{1});
     QCOMPARE(w.user.unscripted, 0);
   }
 
-  // The folder was confirmed, so it is kept for the next use even though nothing could be written.
-  void savePcxWriteFailureIsReported() {
+  // A folder typed into the chooser that is not there yet is made, parents and all.
+  void savePcxMakesATypedFolderThatIsNotThereYet() {
+    OpenedWindow w;
+    const std::string folder = w.out / "new/deeper/";
+    w.user.modalScripts.push_back(ChooseFolder(QDir::toNativeSeparators(Q(folder))));
+    Click(w.window, "cmdPCX");
+    QCOMPARE(EntriesOf(folder), kUserPcxFiles);
+    VerifyOneMessage(w.user, ui::MsgStyle::kInformation, QStringLiteral("全PCXが出力されました。"));
+  }
+
+  // A folder under a regular file cannot be made: the stop icon with the
+  // folder and the system's words, and nothing is written. The folder was
+  // confirmed all the same, so Make Text's dialog starts there.
+  void savePcxFolderThatCannotBeMadeIsReported() {
     OpenedWindow w;
     WriteBytes(w.out / "file", Bytes{1});
-    const QString folder = Q(w.out / "file") + QDir::separator();
+    const QString folder = QDir::toNativeSeparators(Q(w.out / "file/sub/"));
     w.user.modalScripts.push_back(ChooseFolder(folder));
-    w.window.cmdPCX->click();
-    VerifyOneMessage(w.user, mb::kStop,
-                     QStringLiteral("ファイルを書き込めません。\r\n") + folder +
-                         QStringLiteral("USER_09000_00000.pcx\r\n") + Q(PathThroughFileReason()));
+    Click(w.window, "cmdPCX");
+    VerifyOneMessage(w.user, ui::MsgStyle::kStop,
+                     QStringLiteral("出力フォルダを作成できません。\r\n") + folder + QStringLiteral("\r\n") +
+                         Q(PathThroughFileReason()));
     QCOMPARE(w.out.Entries(), std::vector<std::string>{"file"});
-    QCOMPARE(Q(w.window.OutputFolder), folder);
+
+    Click(w.window, "cmdText");  // no path scripted: Cancel
+    QCOMPARE(w.user.fileDialogs.back().directory, folder);
+  }
+
+  // A folder in the way of the first file: the files before it stay (none
+  // here), no temporary file is left, and the folder is kept for the next use.
+  void savePcxWriteFailureIsReported() {
+    OpenedWindow w;
+    std::filesystem::create_directory(text::ToNativePath(w.out / "USER_09000_00000.pcx"));
+    w.user.modalScripts.push_back(ChooseFolder(Q(w.out.path())));
+    Click(w.window, "cmdPCX");
+    VerifyOneMessage(w.user, ui::MsgStyle::kStop,
+                     Q("ファイルを書き込めません。\r\n" + w.out / "USER_09000_00000.pcx" + "\r\n" + std::strerror(EISDIR)));
+    QCOMPARE(w.out.Entries(), std::vector<std::string>{"USER_09000_00000.pcx"});
+
+    QString seen;
+    w.user.modalScripts.push_back(NoteFolderAndCancel(seen));
+    Click(w.window, "cmdPCX");
+    QCOMPARE(seen, Q(w.out.path()));
   }
 
   // The names themselves are MakeTextNames' (definition_text_test.cpp); here
@@ -65,7 +104,7 @@ class ExportCommandsTest : public QObject {
   void makeTextWritesTheTextAndItsBatchFile() {
     OpenedWindow w;
     w.user.fileAnswers.push_back(Q(w.out / "foo.txt"));
-    w.window.cmdText->click();
+    Click(w.window, "cmdText");
     const ui::FileDialogRequest& r = w.user.fileDialogs.back();
     QCOMPARE(r.mode, ui::FileDialogMode::kSave);
     QCOMPARE(r.fileName, QStringLiteral("USER_SFF.txt"));
@@ -73,8 +112,19 @@ class ExportCommandsTest : public QObject {
     QCOMPARE(w.out.Entries(), (std::vector<std::string>{"foo.txt", "fooBuild.bat"}));
     const Bytes bat = ReadBytes(w.out / "fooBuild.bat");
     QVERIFY(std::string(bat.begin(), bat.end()).find("< foo.txt >") != std::string::npos);
-    VerifyOneMessage(w.user, mb::kInformation,
+    VerifyOneMessage(w.user, ui::MsgStyle::kInformation,
                      QStringLiteral("SFF 作成用テキストファイル、及びバッチファイルが出力されました。"));
+  }
+
+  // After a confirmed Save All PCX, Make Text's dialog starts in that folder.
+  void makeTextStartsInTheLastOutputFolder() {
+    OpenedWindow w;
+    w.user.modalScripts.push_back(ChooseFolder(Q(w.out.path())));
+    Click(w.window, "cmdPCX");
+    Click(w.window, "cmdText");  // no path scripted: Cancel, nothing written
+    QCOMPARE(w.user.fileDialogs.back().directory, Q(w.out.path()));
+    QCOMPARE(w.out.Entries(), kUserPcxFiles);
+    QCOMPARE(w.user.messages.size(), std::size_t{1});
   }
 
   void makeTextWriteFailureIsReported() {
@@ -82,9 +132,21 @@ class ExportCommandsTest : public QObject {
     WriteBytes(w.out / "file", Bytes{1});
     const std::string target = w.out / "file/USER_SFF.txt";
     w.user.fileAnswers.push_back(Q(target));
-    w.window.cmdText->click();
-    VerifyOneMessage(w.user, mb::kStop, Q("ファイルを書き込めません。\r\n" + target + "\r\n" + PathThroughFileReason()));
+    Click(w.window, "cmdText");
+    VerifyOneMessage(w.user, ui::MsgStyle::kStop,
+                     Q("ファイルを書き込めません。\r\n" + target + "\r\n" + PathThroughFileReason()));
     QCOMPARE(w.out.Entries(), std::vector<std::string>{"file"});
+  }
+
+  // With no archive loaded, neither export command asks anything.
+  void exportsWithoutAnArchiveDoNothing() {
+    ScriptedInteraction user;
+    app::frmMain window;
+    Click(window, "cmdPCX");
+    Click(window, "cmdText");
+    QVERIFY(user.fileDialogs.empty());
+    QVERIFY(user.messages.empty());
+    QCOMPARE(user.unscripted, 0);
   }
 };
 

@@ -2,15 +2,16 @@
 
 // What the GUI tests share: the registry that lets CTest run each test class
 // on its own (pelvaro_gui_tests ClassName [Qt Test options]), a scripted user,
-// and a main window with an archive opened through its own Open command.
+// widgets found by their objectNames, and a main window with an archive opened
+// through its own Open command.
 
 #include "app/frm_main.h"
-#include "sff/message_box.h"
 #include "tests/support/sff_builder.h"
 #include "tests/support/temp_dir.h"
 #include "ui/busy_pointer.h"
 #include "ui/frm_path.h"
 #include "ui/interaction.h"
+#include "ui/message_box.h"
 
 #include <QDialog>
 #include <QDir>
@@ -27,6 +28,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,17 +44,33 @@ struct GuiTestRegistration {
   GuiTestRegistration(const char* name, GuiTestFactory factory) { GuiTests()[name] = std::move(factory); }
 };
 
+// The widget of type T named `name` inside `parent`. A window without it is a
+// broken test setup, not a check that failed: Qt Test reports the exception
+// as the test's failure.
+template <class T>
+T& Child(const QObject& parent, const char* name) {
+  T* found = parent.findChild<T*>(QString::fromUtf8(name));
+  if (!found) throw std::logic_error(std::string("no widget named ") + name);
+  return *found;
+}
+
+inline QString LabelText(const QObject& window, const char* name) { return Child<QLabel>(window, name).text(); }
+
 // Stands in for the user: answers file dialogs, message boxes and modal
 // windows from scripts, and records every question asked. Modal windows are
 // really shown (offscreen), so their show handlers run before the script.
 class ScriptedInteraction final : public ui::Interaction {
  public:
-  // `busy`: the busy pointer was up while the box was shown
-  struct Message { QString text; int style; bool busy; };
+  struct Message {
+    QString text;
+    ui::MsgStyle style;
+    bool busy;     // the busy pointer was up while the box was shown
+    int listRows;  // rows in the owning window's sprite list then; -1 without one
+  };
   ScriptedInteraction() : scope_(*this) {}
 
-  std::deque<QString> fileAnswers;                        // paths chosen; with none left, Cancel
-  std::deque<int> messageAnswers;                         // Yes/No boxes only; an OK box takes none
+  std::deque<QString> fileAnswers;                         // paths chosen; with none left, Cancel
+  std::deque<ui::Answer> messageAnswers;                   // Yes/No boxes only; an OK box takes none
   std::deque<std::function<void(QDialog&)>> modalScripts;  // a showing without one is left by Esc
   std::vector<ui::FileDialogRequest> fileDialogs;
   std::vector<Message> messages;
@@ -69,15 +87,16 @@ class ScriptedInteraction final : public ui::Interaction {
     return path;
   }
 
-  int RunMessageBox(QWidget*, const QString& text, int style) override {
+  ui::Answer RunMessageBox(QWidget* parent, const QString& text, ui::MsgStyle style) override {
     // ui::MsgBox puts the arrow over the box; the command's own state is what counts.
-    messages.push_back({text, style, ui::BusyPointer::Active()});
-    if ((style & 0xF) != mb::kYesNo) return mb::kAnswerOk;
+    const auto* list = parent ? parent->findChild<QTreeView*>(QStringLiteral("lstFiles")) : nullptr;
+    messages.push_back({text, style, ui::BusyPointer::Active(), list ? list->model()->rowCount() : -1});
+    if (style != ui::MsgStyle::kYesNoQuestion && style != ui::MsgStyle::kYesNoStopDefaultNo) return ui::Answer::kOk;
     if (messageAnswers.empty()) {
       ++unscripted;
-      return mb::kAnswerNo;
+      return ui::Answer::kNo;
     }
-    const int answer = messageAnswers.front();
+    const ui::Answer answer = messageAnswers.front();
     messageAnswers.pop_front();
     return answer;
   }
@@ -109,21 +128,33 @@ class ScriptedInteraction final : public ui::Interaction {
 inline QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 inline bool PointerOverridden() { return QGuiApplication::overrideCursor() != nullptr; }
 
+inline void Click(const QObject& window, const char* button) {
+  QTest::mouseClick(&Child<QPushButton>(window, button), Qt::LeftButton);
+}
+
 // Writes `bytes` as `name` into `dir` and opens it with the Open command.
 inline void OpenThroughWindow(app::frmMain& window, ScriptedInteraction& user, TempDir& dir, const std::string& name,
                               const Bytes& bytes) {
   WriteBytes(dir / name, bytes);
   user.fileAnswers.push_back(Q(dir / name));
-  window.cmdSffOpen->click();
+  Click(window, "cmdSffOpen");
 }
 
 // The texts of the list's rows as the view's model gives them.
 inline std::vector<std::vector<QString>> ListRows(const app::frmMain& window) {
-  const QAbstractItemModel* model = window.lstFiles->model();
+  const QAbstractItemModel* model = Child<QTreeView>(window, "lstFiles").model();
   std::vector<std::vector<QString>> rows(static_cast<std::size_t>(model->rowCount()));
   for (int r = 0; r < model->rowCount(); ++r)
     for (int c = 0; c < model->columnCount(); ++c) rows[std::size_t(r)].push_back(model->index(r, c).data().toString());
   return rows;
+}
+
+// The window shows no archive: none held, an empty list and both labels blank.
+inline void VerifyNothingShown(const app::frmMain& window) {
+  QVERIFY(window.archive() == nullptr);
+  QCOMPARE(Child<QTreeView>(window, "lstFiles").model()->rowCount(), 0);
+  QCOMPARE(LabelText(window, "lblSffName"), QString());
+  QCOMPARE(LabelText(window, "lblImage"), QString());
 }
 
 // USER.sff opened: three sprites in shared palette mode, listed as 9000/0 (own palette), 0/0, 0/1.
@@ -144,7 +175,7 @@ struct OpenedWindow {
 // The only message shown is exactly `text` with `style`, and the busy pointer
 // is gone after it. A command's own messages come once the pointer is back to
 // normal; Open's refusals are shown while the archive is being read.
-inline void VerifyOneMessage(const ScriptedInteraction& user, int style, const QString& text,
+inline void VerifyOneMessage(const ScriptedInteraction& user, ui::MsgStyle style, const QString& text,
                              bool busyWhileShown = false) {
   QCOMPARE(user.messages.size(), std::size_t{1});
   QCOMPARE(user.messages[0].text, text);

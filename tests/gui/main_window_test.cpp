@@ -1,7 +1,6 @@
-// The main window through its Open command: the loaded table as the list's Qt
-// model shows it, the palette question and a refusal.
+// The main window through its Open command: the loaded archive as the list's
+// Qt model shows it, the palette question, a declined load and refusals.
 
-#include "sff/load_sff.h"
 #include "tests/gui/gui_test_support.h"
 
 #include <QHeaderView>
@@ -12,29 +11,60 @@
 using namespace pelvaro;
 using namespace pelvaro::testing;
 
+namespace {
+
+// One sprite in an archive that is not in shared palette mode.
+Bytes NotSharedPaletteArchive() {
+  SffBuilder b;
+  b.PaletteType(0).Add({.group = 1, .palFlag = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 5), nullptr)});
+  return b.Build();
+}
+
+const QString kPaletteQuestion = QStringLiteral(
+    "このSFFファイルは共有パレットモードではありません。\r\nこのSFFを正しくデコードすることは出来ません。\r\n\r\n"
+    "デコード結果から、正しくSFFを再構築出来る保証はありません。\r\n処理を続行しますか？");
+
+}  // namespace
+
 class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void listShowsTheTableAndANewLoadReplacesIt() {
+  void listShowsTheArchiveAndANewLoadReplacesIt() {
     OpenedWindow w;
-    QCOMPARE(w.window.lblSffName->text(), QStringLiteral("USER.sff"));
-    QCOMPARE(w.window.lblImage->text(), QStringLiteral("3"));
-    auto rows = ListRows(w.window);
-    QCOMPARE(rows.size(), std::size_t{3});
-    QCOMPARE(rows[1], (std::vector<QString>{"02", "0", "0", "1", "00000000000", "0", "USER_00000_00000.pcx"}));
-    for (std::size_t r = 0; r < 3; ++r)
-      for (std::size_t c = 0; c < 7; ++c) QCOMPARE(rows[r][c], Q(w.window.Table().Text(int(r) + 1, int(c))));
+    QVERIFY(w.window.archive() != nullptr);
+    QCOMPARE(LabelText(w.window, "lblSffName"), QStringLiteral("USER.sff"));
+    QCOMPARE(LabelText(w.window, "lblImage"), QStringLiteral("3"));
+    // The palette source 0/0 uses the shared palette once loaded; the portrait heads the list.
+    QCOMPARE(ListRows(w.window), (std::vector<std::vector<QString>>{
+                                     {"01", "9000", "0", "0", " 0000000000", "2", "USER_09000_00000.pcx"},
+                                     {"02", "0", "0", "1", "00000000000", "0", "USER_00000_00000.pcx"},
+                                     {"03", "0", "1", "1", "00000000001", "1", "USER_00000_00001.pcx"},
+                                 }));
 
     SffBuilder b;
     b.Add({.group = 7, .item = 3, .palFlag = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 9), nullptr)});
     OpenThroughWindow(w.window, w.user, w.dir, "テスト.sff", b.Build());
     QCOMPARE(w.user.fileDialogs.back().directory, Q(w.dir.path()));  // opens where the last archive was
-    QCOMPARE(w.window.lblSffName->text(), QStringLiteral("テスト.sff"));
-    QCOMPARE(w.window.lblImage->text(), QStringLiteral("1"));
-    rows = ListRows(w.window);
+    QCOMPARE(LabelText(w.window, "lblSffName"), QStringLiteral("テスト.sff"));
+    QCOMPARE(LabelText(w.window, "lblImage"), QStringLiteral("1"));
+    QCOMPARE(w.window.archive()->Name(), std::string("テスト.sff"));
+    const auto rows = ListRows(w.window);
     QCOMPARE(rows.size(), std::size_t{1});
     QCOMPARE(rows[0][6], QStringLiteral("テスト_00007_00003.pcx"));
+    // A shared-palette archive is loaded without a question.
+    QVERIFY(w.user.messages.empty());
+  }
+
+  // Cancel in the file dialog changes nothing: not the labels, the list or the archive.
+  void cancelledOpenKeepsTheArchive() {
+    OpenedWindow w;
+    const sff::Archive* before = w.window.archive();
+    Click(w.window, "cmdSffOpen");  // no path scripted: Cancel
+    QCOMPARE(w.user.unscripted, 1);
+    QCOMPARE(w.window.archive(), before);
+    QCOMPARE(LabelText(w.window, "lblSffName"), QStringLiteral("USER.sff"));
+    QCOMPARE(ListRows(w.window).size(), std::size_t{3});
     QVERIFY(w.user.messages.empty());
   }
 
@@ -44,7 +74,7 @@ class MainWindowTest : public QObject {
     w.window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w.window));
     const auto before = ListRows(w.window);
-    QHeaderView* header = w.window.lstFiles->header();
+    QHeaderView* header = Child<QTreeView>(w.window, "lstFiles").header();
     for (int column : {1, 6, 6}) {
       const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
       QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
@@ -52,40 +82,61 @@ class MainWindowTest : public QObject {
     }
   }
 
-  // Asked while the archive is being read, so under the busy pointer; No loads nothing.
+  // Asked while the archive is being read, so under the busy pointer, with the
+  // archive before still shown. No drops that archive and loads nothing; Yes loads.
   void paletteQuestionDecidesTheLoad() {
-    ScriptedInteraction user;
-    TempDir dir;
-    app::frmMain window;
-    SffBuilder b;
-    b.PaletteType(0).Add({.group = 1, .palFlag = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 5), nullptr)});
-    user.messageAnswers = {mb::kAnswerNo, mb::kAnswerYes};
-    OpenThroughWindow(window, user, dir, "OTHER.sff", b.Build());
-    QCOMPARE(user.messages.size(), std::size_t{1});
-    QCOMPARE(user.messages[0].style, mb::kYesNoStopDefaultNo);
-    QCOMPARE(user.messages[0].text, Q(sff::kSharedPaletteWarning));
-    QVERIFY(user.messages[0].busy);
-    QCOMPARE(window.lblSffName->text(), QString());
-    QCOMPARE(window.lstFiles->model()->rowCount(), 0);
+    OpenedWindow w;
+    w.user.messageAnswers = {ui::Answer::kNo, ui::Answer::kYes};
+    OpenThroughWindow(w.window, w.user, w.dir, "OTHER.sff", NotSharedPaletteArchive());
+    QCOMPARE(w.user.messages.size(), std::size_t{1});
+    QCOMPARE(w.user.messages[0].style, ui::MsgStyle::kYesNoStopDefaultNo);
+    QCOMPARE(w.user.messages[0].text, kPaletteQuestion);
+    QVERIFY(w.user.messages[0].busy);
+    QCOMPARE(w.user.messages[0].listRows, 3);
+    VerifyNothingShown(w.window);
     QVERIFY(!PointerOverridden());
 
-    OpenThroughWindow(window, user, dir, "OTHER.sff", b.Build());
-    QCOMPARE(user.messages.size(), std::size_t{2});
-    QCOMPARE(window.lblSffName->text(), QStringLiteral("OTHER.sff"));
-    QCOMPARE(window.lstFiles->model()->rowCount(), 1);
-    QCOMPARE(user.unscripted, 0);
+    OpenThroughWindow(w.window, w.user, w.dir, "OTHER.sff", NotSharedPaletteArchive());
+    QCOMPARE(w.user.messages.size(), std::size_t{2});
+    QCOMPARE(LabelText(w.window, "lblSffName"), QStringLiteral("OTHER.sff"));
+    QCOMPARE(LabelText(w.window, "lblImage"), QStringLiteral("1"));
+    QCOMPARE(ListRows(w.window).size(), std::size_t{1});
+    QCOMPARE(w.user.unscripted, 0);
+  }
+
+  // The question comes before anything else is checked; after Yes, a damaged
+  // header is refused, and the list is already empty when that is told.
+  void questionThenRefusalThenEmptyList() {
+    OpenedWindow w;
+    SffBuilder b;
+    b.PaletteType(0).ImageCount(99).Add({.group = 1, .payload = MakePcx(2, 2, PatternPixels(2, 2, 1), nullptr)});
+    const Bytes broken = b.Build();
+    const auto fits = (static_cast<std::int64_t>(broken.size()) - 512) / 32;
+    w.user.messageAnswers = {ui::Answer::kYes};
+    OpenThroughWindow(w.window, w.user, w.dir, "BROKEN.sff", broken);
+    QCOMPARE(w.user.messages.size(), std::size_t{2});
+    QCOMPARE(w.user.messages[0].style, ui::MsgStyle::kYesNoStopDefaultNo);
+    QCOMPARE(w.user.messages[0].listRows, 3);
+    QCOMPARE(w.user.messages[1].style, ui::MsgStyle::kStop);
+    QCOMPARE(w.user.messages[1].text,
+             Q("SFFファイルが壊れているため、読み込めません。\r\nヘッダの画像数 99 が不正です（オフセット 20）。"
+               "このファイルに収まる画像数は 1 ～ " +
+               std::to_string(fits) + " です。"));
+    QVERIFY(w.user.messages[1].busy);
+    QCOMPARE(w.user.messages[1].listRows, 0);
+    VerifyNothingShown(w.window);
+    QVERIFY(!PointerOverridden());
   }
 
   // A file gone before it is read: the stop icon, and the archive before is dropped.
   void openRefusalEmptiesTheWindow() {
     OpenedWindow w;
     w.user.fileAnswers.push_back(Q(w.dir / "GONE.sff"));
-    w.window.cmdSffOpen->click();
-    VerifyOneMessage(w.user, mb::kStop,
+    Click(w.window, "cmdSffOpen");
+    VerifyOneMessage(w.user, ui::MsgStyle::kStop,
                      Q("ファイルを読み込めません。\r\n" + w.dir / "GONE.sff" + "\r\n" + std::strerror(ENOENT)), true);
-    QCOMPARE(w.window.lblSffName->text(), QString());
-    QCOMPARE(w.window.lblImage->text(), QString());
-    QCOMPARE(w.window.lstFiles->model()->rowCount(), 0);
+    QCOMPARE(w.user.messages[0].listRows, 0);
+    VerifyNothingShown(w.window);
   }
 };
 
