@@ -1,4 +1,5 @@
 #include "export/definition_text.h"
+#include "export/messages.h"
 #include "tests/support/load_archive.h"
 #include "text/native_path.h"
 
@@ -36,9 +37,9 @@ Bytes ExampleArchive() {
 
 TEST(DefinitionText, TheFortyTwoLineExample) {
   auto a = LoadArchive(ExampleArchive());
-  ASSERT_EQ(a->outcome.status, sff::LoadStatus::kLoaded);
+  ASSERT_TRUE(a->loaded());
   TempDir out;
-  ASSERT_FALSE(exporter::WriteSprText(out / "USER_SFF.txt", "USER.sff", a->state, a->view.table));
+  ASSERT_TRUE(exporter::WriteSprText(out / "USER_SFF.txt", *a->archive));
   const std::string expected =
       Lines({"#", "1", "2", "USER.sff",                                    //
              "#", "1", "1", "USER_09000_00000.pcx", "9000", "0", "0", "0",  //
@@ -50,40 +51,48 @@ TEST(DefinitionText, TheFortyTwoLineExample) {
   EXPECT_EQ(FileText(out / "USER_SFF.txt"), expected);
 }
 
-TEST(DefinitionText, EmptyTableAndUnreachedRecords) {
-  sff::SffState state;
-  sff::SpriteTable table;
-  EXPECT_EQ(std::get<std::string>(exporter::SprTextBytes("a b.sff", state, table)), Lines({"#", "1", "2", "a b.sff", ""}));
+TEST(DefinitionText, UnreachedRecordsGiveAnEmptyName) {
   // A record the walk never reached: empty name, zeros, with the block (flag 0).
   SffBuilder b;
   b.ImageCount(2).Add({.group = 65535, .item = 65535, .palFlag = 1, .payload = Payload(4, 0)});
   Bytes bytes = b.Build();
   bytes.resize(bytes.size() + 32, 0);
   auto a = LoadArchive(bytes);
-  ASSERT_EQ(a->outcome.status, sff::LoadStatus::kLoaded);
-  EXPECT_EQ(std::get<std::string>(exporter::SprTextBytes("USER.sff", a->state, a->view.table)),
+  ASSERT_TRUE(a->loaded());
+  EXPECT_EQ(*exporter::SprTextBytes(*a->archive),
             Lines({"#", "1", "2", "USER.sff", "#", "1", "1", "USER_65535_65535.pcx", "65535", "65535", "0", "0", "#",
                    "1", "1", "", "0", "0", "0", "0", ""}));
 }
 
 TEST(DefinitionText, JapaneseNamesAreWrittenInCp932AndUnrepresentableOnesRefused) {
-  auto a = LoadArchive(SffBuilder().Add({.group = 1, .palFlag = 1, .payload = Payload(4, 0)}).Build(), "テスト.sff");
-  ASSERT_EQ(a->outcome.status, sff::LoadStatus::kLoaded);
-  const auto text = std::get<std::string>(exporter::SprTextBytes("テスト.sff", a->state, a->view.table));
+  const Bytes one = SffBuilder().Add({.group = 1, .palFlag = 1, .payload = Payload(4, 0)}).Build();
+  auto a = LoadArchive(one, "テスト.sff");
+  ASSERT_TRUE(a->loaded());
+  const std::string text = *exporter::SprTextBytes(*a->archive);
   EXPECT_NE(text.find("\x83\x65\x83\x58\x83\x67.sff\r\n"), std::string::npos);
   EXPECT_NE(text.find("\x83\x65\x83\x58\x83\x67_00001_00000.pcx\r\n"), std::string::npos);
 
+  // The archive's name and the PCX names made from it: the first one wins.
+  auto euro = LoadArchive(one, "€.sff");
+  ASSERT_TRUE(euro->loaded());
   TempDir out;
   WriteBytes(out / "old.txt", Bytes{'o', 'l', 'd'});
-  const auto error = exporter::WriteSprText(out / "old.txt", "€.sff", a->state, a->view.table);
-  ASSERT_TRUE(error);
-  EXPECT_NE(error->message.find("「€」"), std::string::npos);
+  const auto written = exporter::WriteSprText(out / "old.txt", *euro->archive);
+  ASSERT_FALSE(written);
+  const auto* error = std::get_if<exporter::TextError>(&written.error());
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(error->part, exporter::TextError::Part::kSffName);
+  EXPECT_EQ(error->character, "€");
+  EXPECT_EQ(error->file, out / "old.txt");
   EXPECT_EQ(FileText(out / "old.txt"), "old");  // nothing written
+  EXPECT_EQ(exporter::DescribeMakeTextError(written.error()),
+            (exporter::Lines{"SFFファイル名に CP932（Shift_JIS）で表せない文字「€」が含まれているため、出力できません。",
+                             out / "old.txt"}));
 }
 
 TEST(BuildBat, SixLinesByteForByteWhateverTheFolder) {
   const std::string sep(1, text::kPathSeparator);
-  const auto bytes = std::get<std::string>(exporter::BuildBatBytes("C:" + sep + "Tools", "USER_SFF.txt"));
+  const std::string bytes = *exporter::BuildBatBytes("C:" + sep + "Tools", "USER_SFF.txt");
   const std::string line3 = "\"C:" + sep + "Tools" + sep + "sprmaker.exe\" < USER_SFF.txt > CreateLog.txt";
   EXPECT_EQ(bytes, "@echo off\r\n"
                    "echo SFF \x82\xF0\x8D\xEC\x90\xAC\x92\x86 ...\r\n" +
@@ -94,12 +103,14 @@ TEST(BuildBat, SixLinesByteForByteWhateverTheFolder) {
                        "\x82\xF0\x8E\x51\x8F\xC6\x82\xB5\x82\xC4\x89\xBA\x82\xB3\x82\xA2.\r\n"
                        "pause\r\n");
   // A folder with spaces, one ending in the separator, one without a CP932 form.
-  const auto spaced = std::get<std::string>(exporter::BuildBatBytes(sep + "Program Files" + sep + "P", "my text.txt"));
+  const std::string spaced = *exporter::BuildBatBytes(sep + "Program Files" + sep + "P", "my text.txt");
   EXPECT_NE(spaced.find("\"" + sep + "Program Files" + sep + "P" + sep + "sprmaker.exe\" < my text.txt > CreateLog.txt\r\n"),
             std::string::npos);
-  const auto root = std::get<std::string>(exporter::BuildBatBytes("C:" + sep, "a.txt"));
+  const std::string root = *exporter::BuildBatBytes("C:" + sep, "a.txt");
   EXPECT_NE(root.find("\"C:" + sep + sep + "sprmaker.exe\""), std::string::npos);
-  EXPECT_FALSE(std::holds_alternative<std::string>(exporter::BuildBatBytes("/opt/€", "a.txt")));
+  const auto euro = exporter::BuildBatBytes("/opt/€", "a.txt");
+  ASSERT_FALSE(euro);
+  EXPECT_EQ(euro.error().part, exporter::TextError::Part::kBatchCommand);
 }
 
 TEST(MakeTextNames, DerivesNameStemAndBatchPath) {
@@ -129,19 +140,25 @@ TEST(MakeTextNames, DerivesNameStemAndBatchPath) {
 TEST(MakeText, WritesBothFilesOrNeither) {
   auto a = LoadArchive(ExampleArchive());
   TempDir out;
-  ASSERT_FALSE(exporter::MakeText(out / "USER_SFF.txt", "USER.sff", a->state, a->view.table, "C:"));
+  ASSERT_TRUE(exporter::MakeText(out / "USER_SFF.txt", *a->archive, "C:"));
   EXPECT_EQ(out.Entries(), (std::vector<std::string>{"USER_SFF.txt", "USER_SFFBuild.bat"}));
-  // A text name without a CP932 form: refused before either file is written.
+  // A text name without a CP932 form: refused before either file is written,
+  // naming the batch file, whose command line would hold it.
   TempDir other;
-  const auto error = exporter::MakeText(other / "€.txt", "USER.sff", a->state, a->view.table, "C:");
-  ASSERT_TRUE(error);
-  EXPECT_NE(error->message.find("「€」"), std::string::npos);
+  const auto refused = exporter::MakeText(other / "€.txt", *a->archive, "C:");
+  ASSERT_FALSE(refused);
+  const auto* textError = std::get_if<exporter::TextError>(&refused.error());
+  ASSERT_NE(textError, nullptr);
+  EXPECT_EQ(textError->character, "€");
   EXPECT_TRUE(other.Entries().empty());
-  // The batch file fails (a directory in its place): the text stays, the message names the batch.
+  // The batch file fails (a directory in its place): the text stays, the error names the batch.
   std::filesystem::create_directory(out / "xBuild.bat");
-  const auto batchError = exporter::MakeText(out / "x.txt", "USER.sff", a->state, a->view.table, "C:");
-  ASSERT_TRUE(batchError);
-  EXPECT_EQ(batchError->path, out / "xBuild.bat");
+  const auto failed = exporter::MakeText(out / "x.txt", *a->archive, "C:");
+  ASSERT_FALSE(failed);
+  const auto* writeError = std::get_if<exporter::WriteError>(&failed.error());
+  ASSERT_NE(writeError, nullptr);
+  EXPECT_EQ(writeError->file, out / "xBuild.bat");
+  EXPECT_TRUE(std::filesystem::is_regular_file(out / "x.txt"));
 }
 
 }  // namespace

@@ -1,20 +1,26 @@
-// What the loader refuses, and that a refusal leaves nothing of the archive
-// behind. Prefixes and corrupted bytes at large are the fuzzer's work.
+// What the loader refuses, with what and where, and what the user reads of it.
+// Prefixes and corrupted bytes at large are the fuzzer's work.
 
-#include "sff/message_box.h"
+#include "export/messages.h"
 #include "tests/support/load_archive.h"
+#include "text/native_path.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <functional>
-#include <new>
-#include <stdexcept>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace pelvaro::testing {
 namespace {
 
+using sff::LoadError;
 using sff::LoadFault;
-using sff::LoadStatus;
 
 Bytes Valid() {
   return SffBuilder()
@@ -24,99 +30,159 @@ Bytes Valid() {
       .Build();
 }
 
+std::function<Bytes()> WithI32(std::size_t at, std::function<std::int32_t(std::int32_t size)> value) {
+  return [=] {
+    Bytes b = Valid();
+    PutI32(b, at, value(static_cast<std::int32_t>(b.size())));
+    return b;
+  };
+}
+
 TEST(LoaderRefusal, EachDamageIsRefusedWithWhatAndWhere) {
   struct Case {
     const char* what;
     std::function<Bytes()> bytes;
     LoadFault fault;
-    std::string fragment;
+    std::int64_t value, limit, position, offset;
   };
-  const auto withI32 = [](std::size_t at, std::function<std::int32_t(std::size_t)> value) {
-    return [=] {
-      Bytes b = Valid();
-      PutI32(b, at, value(b.size()));
-      return b;
-    };
-  };
-  const auto count = [&](std::int32_t n) { return withI32(20, [=](std::size_t) { return n; }); };
+  const auto count = [](std::int32_t n) { return WithI32(20, [=](std::int32_t) { return n; }); };
+  const std::int64_t validSize = static_cast<std::int64_t>(Valid().size());
+  const std::int64_t fits = (validSize - 512) / 32;
   const Case cases[] = {
-      {"empty", [] { return Bytes{}; }, LoadFault::kTooShort, "0 バイト"},
-      {"one byte short", [] { return Bytes(543, 1); }, LoadFault::kTooShort, "543 バイト"},
-      {"no images", count(0), LoadFault::kBadImageCount, "画像数 0"},
-      {"negative count", count(-1), LoadFault::kBadImageCount, "画像数 -1"},
-      {"more headers than fit", count(1004), LoadFault::kBadImageCount, "画像数 1004"},
-      {"next past the end", withI32(512, [](std::size_t n) { return static_cast<std::int32_t>(n) + 1; }),
-       LoadFault::kNextOutside, "0 番目のサブファイル、オフセット 512"},
-      {"header past the end", withI32(512, [](std::size_t n) { return static_cast<std::int32_t>(n) - 10; }),
-       LoadFault::kHeaderOutside, "1 番目のサブファイル"},
-      {"next at the very end", withI32(512, [](std::size_t n) { return static_cast<std::int32_t>(n); }),
-       LoadFault::kHeaderOutside, "1 番目のサブファイル"},
+      {"empty", [] { return Bytes{}; }, LoadFault::kNoHeader, 0, 0, -1, -1},
+      {"no palette type", [] { return Bytes(32, 1); }, LoadFault::kNoHeader, 32, 0, -1, -1},
+      {"one byte short", [] { return Bytes(543, 1); }, LoadFault::kTooShort, 543, 544, -1, -1},
+      {"no images", count(0), LoadFault::kBadImageCount, 0, fits, -1, -1},
+      {"negative count", count(-1), LoadFault::kBadImageCount, -1, fits, -1, -1},
+      {"more headers than fit", count(static_cast<std::int32_t>(fits + 1)), LoadFault::kBadImageCount, fits + 1, fits,
+       -1, -1},
+      {"next past the end", WithI32(512, [](std::int32_t n) { return n + 1; }), LoadFault::kNextOutside,
+       validSize + 1, 0, 0, 512},
+      {"header past the end", WithI32(512, [](std::int32_t n) { return n - 10; }), LoadFault::kHeaderOutside, 0, 0,
+       1, validSize - 10},
+      {"next at the very end", WithI32(512, [](std::int32_t n) { return n; }), LoadFault::kHeaderOutside, 0, 0, 1,
+       validSize},
       {"link past the chain",
        [] { return SffBuilder().Add({.palFlag = 1, .payload = Payload(4, 0)}).Add({.link = 2, .palFlag = 1}).Build(); },
-       LoadFault::kBadLink, "リンク先 2"},
+       LoadFault::kBadLink, 2, 2, 1, 512 + 32 + 4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     auto a = LoadArchive(c.bytes());
-    EXPECT_EQ(a->outcome.status, LoadStatus::kRefused);
-    EXPECT_EQ(a->outcome.fault, c.fault);
-    ASSERT_FALSE(a->view.boxes.empty());
-    EXPECT_EQ(a->view.boxes.back().style, mb::kStop);
-    EXPECT_NE(a->view.boxes.back().text.find(c.fragment), std::string::npos) << a->view.boxes.back().text;
-    EXPECT_EQ(a->view.table.Count(), 0);
-    EXPECT_EQ(a->view.sffName, "");
-    EXPECT_EQ(a->view.imageText, "");
-    EXPECT_TRUE(a->state.SpriteInfo.empty());
-    EXPECT_TRUE(a->state.SffBytes.empty());
+    ASSERT_FALSE(a->loaded());
+    const LoadError& e = *a->error;
+    EXPECT_EQ(e.fault, c.fault);
+    EXPECT_EQ(e.value, c.value);
+    EXPECT_EQ(e.limit, c.limit);
+    EXPECT_EQ(e.position, c.position);
+    EXPECT_EQ(e.offset, c.offset);
   }
   // Exactly as many headers as the file can hold passes the count check.
-  Bytes fits = Valid();
-  PutI32(fits, 20, static_cast<std::int32_t>((fits.size() - 512) / 32));
-  EXPECT_NE(LoadArchive(fits)->outcome.fault, LoadFault::kBadImageCount);
-}
-
-TEST(LoaderRefusal, ImageCountsAbove32767AreOrdinary) {
-  SffBuilder b;
-  for (int i = 0; i < 40000; ++i) b.Add({.group = 1, .item = static_cast<std::uint16_t>(i), .palFlag = 1});
-  auto a = LoadArchive(b.Build());
-  EXPECT_EQ(a->outcome.status, LoadStatus::kLoaded);
-  EXPECT_EQ(a->view.table.Text(40000, sff::SpriteTable::kSortNo), "040000");
+  Bytes most = Valid();
+  PutI32(most, 20, static_cast<std::int32_t>(fits));
+  auto a = LoadArchive(most);
+  ASSERT_TRUE(a->loaded());
+  EXPECT_EQ(a->archive->RowCount(), static_cast<std::size_t>(fits));
 }
 
 TEST(LoaderRefusal, ARefusalComesOnlyAfterTheSharedPaletteQuestion) {
   Bytes bytes = Valid();
   bytes[32] = 0;
   PutI32(bytes, 20, 0);
-  auto declined = LoadArchive(bytes, "USER.sff", {mb::kAnswerNo});
-  EXPECT_EQ(declined->outcome.status, LoadStatus::kDeclined);
-  EXPECT_EQ(declined->view.boxes.size(), 1u);
-  auto accepted = LoadArchive(bytes, "USER.sff", {mb::kAnswerYes});
-  EXPECT_EQ(accepted->view.boxes.size(), 2u);
-  EXPECT_EQ(accepted->outcome.fault, LoadFault::kBadImageCount);
+  auto declined = LoadArchive(bytes, "USER.sff", false);
+  EXPECT_EQ(declined->questions, 1);
+  EXPECT_EQ(declined->error->fault, LoadFault::kDeclined);
+  auto accepted = LoadArchive(bytes, "USER.sff", true);
+  EXPECT_EQ(accepted->questions, 1);
+  EXPECT_EQ(accepted->error->fault, LoadFault::kBadImageCount);
   // Too short to hold the palette type: refused without a question.
   auto tiny = LoadArchive(Bytes(20, 0));
-  EXPECT_EQ(tiny->view.boxes.size(), 1u);
-  EXPECT_EQ(tiny->outcome.fault, LoadFault::kTooShort);
+  EXPECT_EQ(tiny->questions, 0);
+  EXPECT_EQ(tiny->error->fault, LoadFault::kNoHeader);
 }
 
-// A refusal, or work stopped by an exception (memory running out, say), leaves
-// nothing of the archive before.
-TEST(LoaderRefusal, ARefusalOrAStoppedLoadAfterAGoodLoadEmptiesEverything) {
-  Session session;
-  ASSERT_EQ(session.Load("good.sff", Valid()).status, LoadStatus::kLoaded);
-  EXPECT_EQ(session.Load("bad.sff", Bytes(600, 1)).status, LoadStatus::kRefused);
-  EXPECT_EQ(session.view.table.Count(), 0);
-  EXPECT_TRUE(session.state.SpriteInfo.empty());
+TEST(LoaderRefusal, FilesThatCannotBeReadAreRefusedBeforeAnyQuestion) {
+  TempDir dir;
+  int questions = 0;
+  const auto load = [&](const std::string& path) {
+    auto result = sff::LoadSff(path, [&] { return ++questions, true; });
+    EXPECT_FALSE(result);
+    return result ? LoadError{} : result.error();
+  };
+  const LoadError missing = load(dir / "missing.sff");
+  EXPECT_EQ(missing.fault, LoadFault::kCannotRead);
+  EXPECT_EQ(missing.path, dir / "missing.sff");
+  EXPECT_EQ(missing.reason, std::strerror(ENOENT));
+  const LoadError folder = load(dir.path());
+  EXPECT_EQ(folder.fault, LoadFault::kCannotRead);
+  EXPECT_EQ(folder.reason, std::strerror(EISDIR));
+#ifndef _WIN32
+  // A FIFO is refused at once; opened, it would wait for a writer for ever.
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_EQ(load(dir / "fifo").fault, LoadFault::kNotRegularFile);
+#endif
+  // A sparse file of 2 GiB: its size is what counts, and nothing of it is read.
+  WriteBytes(dir / "huge.sff", {});
+  std::error_code ec;
+  std::filesystem::resize_file(std::filesystem::path(text::ToNativePath(dir / "huge.sff")), std::uintmax_t{1} << 31, ec);
+  if (!ec) {
+    const LoadError huge = load(dir / "huge.sff");
+    EXPECT_EQ(huge.fault, LoadFault::kTooLarge);
+    EXPECT_EQ(huge.value, std::int64_t{1} << 31);
+  }
+  EXPECT_EQ(questions, 0);
+}
 
-  ASSERT_EQ(session.Load("good.sff", Valid()).status, LoadStatus::kLoaded);
-  sff::DropArchive(session.state, session.view);
-  EXPECT_EQ(session.view.table.Count(), 0);
-  EXPECT_EQ(session.view.sffName, "");
-  EXPECT_EQ(session.view.imageText, "");
-  EXPECT_TRUE(session.state.SpriteInfo.empty());
-  EXPECT_TRUE(session.state.SffBytes.empty());
-  EXPECT_EQ(sff::StoppedWorkMessage(std::bad_alloc(), "\n"), "メモリが足りないため、処理を続けられません。");
-  EXPECT_EQ(sff::StoppedWorkMessage(std::runtime_error("boom"), "\r\n"), "処理を続けられません。\r\nboom");
+// The words the window and pelvaro-cli give every refusal, made in one place.
+TEST(LoaderRefusal, EachErrorHasItsOwnWords) {
+  const auto error = [](LoadFault fault, std::int64_t value = 0, std::int64_t limit = 0) {
+    LoadError e;
+    e.fault = fault;
+    e.value = value;
+    e.limit = limit;
+    e.position = 3;
+    e.offset = 1234;
+    e.path = "/x/USER.sff";
+    e.reason = "No such file or directory";
+    return e;
+  };
+  const std::string damaged = "SFFファイルが壊れているため、読み込めません。";
+  struct Case {
+    LoadError error;
+    exporter::Lines lines;
+  };
+  const Case cases[] = {
+      {error(LoadFault::kDeclined), {}},
+      {error(LoadFault::kCannotRead), {"ファイルを読み込めません。", "/x/USER.sff", "No such file or directory"}},
+      {error(LoadFault::kNotRegularFile), {"ファイルを読み込めません。", "/x/USER.sff", "通常のファイルではありません。"}},
+      {error(LoadFault::kShortenedWhileRead),
+       {"ファイルを読み込めません。", "/x/USER.sff", "読み込みの途中でファイルが短くなりました。"}},
+      {error(LoadFault::kTooLarge, 2147483648),
+       {"ファイルが大きすぎます（2147483648 バイト）。2 GB 未満のファイルしか読み込めません。"}},
+      {error(LoadFault::kOutOfMemory), {"メモリが足りないため、処理を続けられません。"}},
+      {error(LoadFault::kNoHeader, 20), {damaged, "ファイルが短すぎます（20 バイト）。SFFファイルのヘッダがありません。"}},
+      {error(LoadFault::kTooShort, 543, 544),
+       {damaged, "ファイルが短すぎます（543 バイト）。SFFファイルには少なくとも 544 バイト必要です。"}},
+      {error(LoadFault::kBadImageCount, -1, 2),
+       {damaged, "ヘッダの画像数 -1 が不正です（オフセット 20）。このファイルに収まる画像数は 1 ～ 2 です。"}},
+      {error(LoadFault::kHeaderOutside),
+       {damaged, "サブファイルヘッダがファイルの外にあります（3 番目のサブファイル、オフセット 1234）。"}},
+      {error(LoadFault::kNextOutside, 99999),
+       {damaged, "次のサブファイルのオフセット 99999 がファイルの外を指しています（3 番目のサブファイル、オフセット 1234）。"}},
+      {error(LoadFault::kBadLink, 7, 4),
+       {damaged, "リンク先 7 が画像数 4 の範囲外です（3 番目のサブファイル、オフセット 1234）。"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(exporter::DescribeLoadError(c.error), c.lines) << static_cast<int>(c.error.fault);
+  EXPECT_EQ(exporter::DescribeStoppedWork(std::bad_alloc()), exporter::Lines{"メモリが足りないため、処理を続けられません。"});
+  EXPECT_EQ(exporter::DescribeStoppedWork(std::runtime_error("boom")), (exporter::Lines{"処理を続けられません。", "boom"}));
+}
+
+TEST(LoaderRefusal, ImageCountsAbove32767AreOrdinary) {
+  SffBuilder b;
+  for (int i = 0; i < 40000; ++i) b.Add({.group = 1, .item = static_cast<std::uint16_t>(i), .palFlag = 1});
+  auto a = LoadArchive(b.Build());
+  ASSERT_TRUE(a->loaded());
+  EXPECT_EQ(a->Cell(40000, sff::Column::kSortNo), "040000");
 }
 
 }  // namespace

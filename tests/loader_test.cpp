@@ -1,20 +1,19 @@
-#include "sff/message_box.h"
+// What a load makes of an archive: the records, links, the shared palette and
+// the rows in display order.
+
 #include "tests/support/load_archive.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <random>
+
 namespace pelvaro::testing {
 namespace {
 
-using sff::LoadStatus;
-using sff::SpriteTable;
+using sff::Column;
 using Row = std::vector<std::string>;
-
-Row RowAt(const LoadedArchive& a, int k) {
-  Row row;
-  for (int c = 0; c < SpriteTable::kColumnCount; ++c) row.push_back(a.Cell(k, c));
-  return row;
-}
 
 // Three sprites: the palette source 0/0 (own palette), 0/1 using it, 9000/0 with its own.
 Bytes ThreeSprites() {
@@ -29,15 +28,15 @@ TEST(Loader, ThreeSpriteArchiveGivesTheDocumentedRows) {
   Bytes bytes = ThreeSprites();
   PutI32(bytes, 24, 9999);  // the header's first-subfile offset is not followed
   auto a = LoadArchive(bytes);
-  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
-  EXPECT_EQ(a->view.imageText, "3");
-  EXPECT_EQ(a->view.sffName, "USER.sff");
-  EXPECT_EQ(a->state.SffBase, "USER");
-  ASSERT_EQ(a->view.table.Count(), 3);
-  EXPECT_EQ(RowAt(*a, 1), (Row{"01", "9000", "0", "0", " 0000000000", "2", "USER_09000_00000.pcx"}));
-  EXPECT_EQ(RowAt(*a, 2), (Row{"02", "0", "0", "1", "00000000000", "0", "USER_00000_00000.pcx"}));
-  EXPECT_EQ(RowAt(*a, 3), (Row{"03", "0", "1", "1", "00000000001", "1", "USER_00000_00001.pcx"}));
-  EXPECT_TRUE(a->view.boxes.empty());
+  ASSERT_TRUE(a->loaded());
+  EXPECT_EQ(a->questions, 0);
+  EXPECT_EQ(a->archive->Name(), "USER.sff");
+  EXPECT_EQ(a->archive->SffBase(), "USER");
+  EXPECT_EQ(a->archive->SffBytes().size(), bytes.size());
+  ASSERT_EQ(a->archive->RowCount(), 3u);
+  EXPECT_EQ(a->Row(1), (Row{"01", "9000", "0", "0", " 0000000000", "2", "USER_09000_00000.pcx"}));
+  EXPECT_EQ(a->Row(2), (Row{"02", "0", "0", "1", "00000000000", "0", "USER_00000_00000.pcx"}));
+  EXPECT_EQ(a->Row(3), (Row{"03", "0", "1", "1", "00000000001", "1", "USER_00000_00001.pcx"}));
 }
 
 TEST(Loader, RecordsKeepEveryHeaderField) {
@@ -47,23 +46,20 @@ TEST(Loader, RecordsKeepEveryHeaderField) {
                           .Add({.group = 7, .item = 8, .axisX = 32767, .axisY = 5, .palFlag = 1, .payload = Payload(4, 0)})
                           .Build();
   auto a = LoadArchive(bytes);
-  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  ASSERT_TRUE(a->loaded());
   const auto& r = a->Record(0);
   EXPECT_EQ(r.GroupNo, 65535);
   EXPECT_EQ(r.ItemNo, 65535);
   EXPECT_EQ(r.AxisX, -1);
   EXPECT_EQ(r.AxisY, -32768);
   EXPECT_EQ(r.NextPos, 512 + 32 + 900);
-  EXPECT_EQ(r.NextBytes, (std::array<std::uint8_t, 4>{0x00, 0x00, 0x05, 0xA4}));
-  EXPECT_EQ(r.LenBytes, (std::array<std::uint8_t, 4>{0x7F, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(r.DataLen, 0x7FFFFFFF - 768);  // trimmed: it is the palette source
   EXPECT_EQ(r.DataStart, 544);
-  EXPECT_EQ(r.DataEnd, 512 + 32 + 900 - 1 - 768);
-  EXPECT_EQ(r.PcxName, "USER_65535_65535.pcx");
+  EXPECT_EQ(r.DataEnd, 512 + 32 + 900 - 1 - 768);  // trimmed: it is the palette source
+  EXPECT_EQ(a->NameOf(0), "USER_65535_65535.pcx");
   EXPECT_EQ(a->Record(1).AxisX, 32767);
   // Five-digit fields in the key as well.
-  EXPECT_EQ(a->Cell(2, SpriteTable::kPPos), "0");
-  EXPECT_EQ(a->Cell(2, SpriteTable::kSortKey), "06553565535");
+  EXPECT_EQ(a->Cell(2, Column::kPPos), "0");
+  EXPECT_EQ(a->Cell(2, Column::kSortKey), "06553565535");
 }
 
 TEST(Loader, ChainEndsAtANextOffsetBelowOne) {
@@ -74,23 +70,14 @@ TEST(Loader, ChainEndsAtANextOffsetBelowOne) {
   Bytes bytes = b.Add({.group = 1, .item = 9, .payload = Payload(10, 0)}).Build();
   PutI32(bytes, static_cast<std::size_t>(b.OffsetOf(3)), -1);
   auto a = LoadArchive(bytes);
-  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
-  EXPECT_EQ(a->view.imageText, "6");
-  ASSERT_EQ(a->view.table.Count(), 6);
+  ASSERT_TRUE(a->loaded());
+  ASSERT_EQ(a->archive->RowCount(), 6u);
   // Positions 4 and 5 were never reached: empty records, own P.Pos, no name.
   // Their key 10000000000 sorts first: no sprite here has room for a palette,
   // so every flag stays 0.
-  for (int k : {1, 2}) {
-    const Row row = RowAt(*a, k);
-    EXPECT_EQ(row[1], "0");
-    EXPECT_EQ(row[3], "0");
-    EXPECT_EQ(row[4], "10000000000");
-    EXPECT_EQ(row[6], "");
-  }
-  EXPECT_EQ(a->Cell(1, SpriteTable::kPPos), "4");
-  EXPECT_EQ(a->Cell(2, SpriteTable::kPPos), "5");
+  EXPECT_EQ(a->Row(1), (Row{"01", "0", "0", "0", "10000000000", "4", ""}));
+  EXPECT_EQ(a->Row(2), (Row{"02", "0", "0", "0", "10000000000", "5", ""}));
   EXPECT_EQ(a->Record(4).DataEnd, 0);
-  EXPECT_EQ(a->Record(4).PcxName, "");
   // The last subfile keeps the payload its length field counts.
   EXPECT_EQ(a->Record(3).DataEnd, a->Record(3).DataStart + 10 - 1);
 }
@@ -99,7 +86,7 @@ TEST(Loader, LastSubfilePayloadComesFromItsLengthClippedToTheFile) {
   auto lengthOf = [](std::int32_t length) {
     const Bytes bytes = SffBuilder().Add({.palFlag = 1, .payload = Payload(20, 0), .length = length}).Build();
     auto a = LoadArchive(bytes);
-    EXPECT_EQ(a->outcome.status, LoadStatus::kLoaded);
+    EXPECT_TRUE(a->loaded());
     return a->Record(0).DataEnd - a->Record(0).DataStart + 1;
   };
   EXPECT_EQ(lengthOf(20), 20);
@@ -109,7 +96,7 @@ TEST(Loader, LastSubfilePayloadComesFromItsLengthClippedToTheFile) {
 }
 
 TEST(Loader, LinksResolveInAscendingOrder) {
-  // 0: palette source; 1: links to 0 (untrimmed range); 2: own; 3: links to 2;
+  // 0: palette source; 1: link field 0, its own empty payload; 2: own; 3: links to 2;
   // 4: links to 3, an earlier linked record (gets what 3 got); 5: links to 6, a later
   // linked record (gets 6's own, unresolved values); 6: links to 2.
   SffBuilder b;
@@ -121,20 +108,18 @@ TEST(Loader, LinksResolveInAscendingOrder) {
   b.Add({.group = 6, .item = 0, .link = 6, .palFlag = 1, .payload = Payload(3, 0)});
   b.Add({.group = 7, .item = 0, .link = 2, .palFlag = 1, .payload = Payload(9, 0)});
   auto a = LoadArchive(b.Build());
-  ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+  ASSERT_TRUE(a->loaded());
   const auto& r2 = a->Record(2);
   EXPECT_EQ(a->Record(3).DataStart, r2.DataStart);
-  EXPECT_EQ(a->Record(3).PcxName, "USER_00003_00000.pcx");
+  EXPECT_EQ(a->NameOf(3), "USER_00003_00000.pcx");
   EXPECT_EQ(a->Record(4).DataStart, r2.DataStart);
-  EXPECT_EQ(a->Record(4).PcxName, "USER_00003_00000.pcx");
+  EXPECT_EQ(a->NameOf(4), "USER_00003_00000.pcx");
   EXPECT_EQ(a->Record(4).GroupNo, 5);  // keeps its own header values
-  const auto& r6 = a->Record(6);
   EXPECT_EQ(a->Record(5).DataStart, static_cast<std::int32_t>(b.OffsetOf(6) + 32));
-  EXPECT_EQ(a->Record(5).PcxName, "USER_00007_00000.pcx");
-  EXPECT_EQ(r6.DataStart, r2.DataStart);
-  // The link field 0 of record 1 means it keeps its own (empty) payload.
+  EXPECT_EQ(a->NameOf(5), "USER_00007_00000.pcx");
+  EXPECT_EQ(a->Record(6).DataStart, r2.DataStart);
   EXPECT_EQ(a->Record(1).DataEnd, a->Record(1).DataStart - 1);
-  EXPECT_EQ(a->Record(1).PcxName, "USER_00000_00001.pcx");
+  EXPECT_EQ(a->NameOf(1), "USER_00000_00001.pcx");
 }
 
 TEST(Loader, ThePaletteSourceAndWhatItGives) {
@@ -147,6 +132,7 @@ TEST(Loader, ThePaletteSourceAndWhatItGives) {
   };
   const Case cases[] = {
       {{{0, 800}, {0, 800}, {1, 10}, {0, 800}, {1, 10}}, 1},  // a later pair does not count
+      {{{0, 800}, {1, 10}, {0, 800}, {1, 10}}, 0},            // nor when the first pair stands at 0 and 1
       {{{0, 800}, {0, 800}}, 0},
       {{{0, 1000}}, 0},  // the last subfile, its payload clipped by its length
       {{{0, 100}}, -1},  // 544 + 100 < 768
@@ -157,7 +143,7 @@ TEST(Loader, ThePaletteSourceAndWhatItGives) {
       b.Add({.group = static_cast<std::uint16_t>(i + 1), .palFlag = c.sprites[i].first,
              .payload = Payload(c.sprites[i].second, static_cast<std::uint8_t>(i))});
     auto a = LoadArchive(b.Build());
-    ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
+    ASSERT_TRUE(a->loaded());
     for (std::size_t i = 0; i < c.sprites.size(); ++i) {
       const sff::SpriteRecord& r = a->Record(static_cast<int>(i));
       const bool isSource = static_cast<int>(i) == c.source;
@@ -165,36 +151,93 @@ TEST(Loader, ThePaletteSourceAndWhatItGives) {
       const std::int64_t stored = static_cast<std::int64_t>(c.sprites[i].second) - (isSource ? 768 : 0);
       EXPECT_EQ(r.DataEnd - r.DataStart + 1, stored) << "position " << i;
     }
-    std::array<std::uint8_t, 768> expected{};
+    sff::Palette expected{};
     if (c.source >= 0) {
       const Bytes payload = Payload(c.sprites[static_cast<std::size_t>(c.source)].second,
                                     static_cast<std::uint8_t>(c.source));
       std::copy(payload.end() - 768, payload.end(), expected.begin());
     }
-    EXPECT_EQ(a->state.SharedPal, expected);
+    EXPECT_EQ(a->archive->SharedPal(), expected);
   }
-  // The source's row shows flag 1 and sorts with the shared sprites; a flag
-  // above 1 gives a negative key prefix, which sorts first.
+}
+
+TEST(Loader, ALinkedPaletteSourceGivesThePaletteBeforeItsOwnNextOffset) {
+  // 1 links to 3's image but stands directly before a shared sprite: it is the
+  // source, and the palette is the 768 bytes before its own next offset, that
+  // is the end of its own (ignored) payload, not of 3's.
+  SffBuilder b;
+  b.Add({.group = 1, .palFlag = 1, .payload = Payload(10, 0)});
+  b.Add({.group = 2, .link = 3, .palFlag = 0, .payload = Payload(900, 50)});
+  b.Add({.group = 3, .palFlag = 1, .payload = Payload(10, 0)});
+  b.Add({.group = 4, .palFlag = 0, .payload = Payload(1000, 90)});
+  const Bytes bytes = b.Build();
+  auto a = LoadArchive(bytes);
+  ASSERT_TRUE(a->loaded());
+  const Bytes own = Payload(900, 50);
+  EXPECT_TRUE(std::equal(own.end() - 768, own.end(), a->archive->SharedPal().begin()));
+  EXPECT_EQ(a->Record(1).DataStart, a->Record(3).DataStart);
+  EXPECT_EQ(a->Record(1).DataEnd, a->Record(3).DataEnd - 768);  // 3's range, trimmed as the source's
+  EXPECT_EQ(a->Record(1).PalFlag, 1);
+}
+
+TEST(Loader, PortraitsComeFirstAndEveryFlagButOneSortsAsItsKeyText) {
+  // 9000/0 and 9000/1 take the portrait key whatever their flag; 9000/2 is an
+  // ordinary sprite of its group. A flag above 1 gives a key with a minus sign,
+  // which sorts after the portraits and before every digit.
   auto a = LoadArchive(SffBuilder()
+                           .Add({.group = 9000, .item = 2, .palFlag = 1, .payload = Payload(4, 0)})
                            .Add({.group = 1, .palFlag = 0, .payload = Payload(800, 1)})
                            .Add({.group = 2, .palFlag = 0, .payload = Payload(800, 2)})
+                           .Add({.group = 9000, .item = 1, .palFlag = 1})
                            .Add({.group = 3, .palFlag = 2})
+                           .Add({.group = 9000, .item = 0, .palFlag = 0})
                            .Build());
-  EXPECT_EQ(a->Cell(1, SpriteTable::kSortKey), "-10000300000");
-  EXPECT_EQ(a->Cell(2, SpriteTable::kPalType), "1");
-  EXPECT_EQ(a->Cell(2, SpriteTable::kSortKey), "00000100000");
-  EXPECT_EQ(a->Cell(3, SpriteTable::kSortKey), "10000200000");
+  ASSERT_TRUE(a->loaded());
+  std::vector<std::string> keys, positions;
+  for (int row = 1; row <= 6; ++row) {
+    keys.push_back(a->Cell(row, Column::kSortKey));
+    positions.push_back(a->Cell(row, Column::kPPos));
+  }
+  EXPECT_EQ(keys, (Row{" 0000000000", " 0000000001", "-10000300000", "00000200000", "00900000002", "10000100000"}));
+  EXPECT_EQ(positions, (Row{"5", "3", "4", "2", "0", "1"}));
+}
+
+// The display order must be what ordering the key texts gives, equal keys in
+// chain order, whichever way the loader reaches it.
+TEST(Loader, DisplayOrderIsTheStableOrderOfTheKeyTexts) {
+  for (const bool someFlagsAboveOne : {false, true}) {
+    std::mt19937 random(someFlagsAboveOne ? 11 : 7);
+    SffBuilder b;
+    for (int i = 0; i < 3000; ++i) {
+      SpriteSpec s;
+      s.group = static_cast<std::uint16_t>(random() % 3 == 0 ? 9000 : random() % 40 * 1000);
+      s.item = static_cast<std::uint16_t>(random() % 4);
+      s.palFlag = static_cast<std::uint8_t>(someFlagsAboveOne ? random() % 13 : random() % 2);
+      if (i > 0 && i % 9 == 0) s.link = static_cast<std::uint16_t>(random() % static_cast<unsigned>(i));
+      b.Add(std::move(s));
+    }
+    auto a = LoadArchive(b.Build());
+    ASSERT_TRUE(a->loaded());
+    const auto& records = a->archive->SpriteInfo();
+    std::vector<std::string> keys(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) sff::AppendSortKey(keys[i], records[i]);
+    std::vector<std::uint32_t> expected(records.size());
+    std::iota(expected.begin(), expected.end(), 0u);
+    std::stable_sort(expected.begin(), expected.end(), [&](auto x, auto y) { return keys[x] < keys[y]; });
+    EXPECT_EQ(a->archive->DisplayOrder(), expected);
+  }
 }
 
 TEST(Loader, RowsAreNumberedOneDigitWiderThanTheCount) {
-  for (auto [rows, first, last] : {std::tuple{9, "01", "09"}, std::tuple{10, "001", "010"}}) {
+  for (auto [rows, first, last] : {std::tuple{9, "01", "09"}, std::tuple{10, "001", "010"},
+                                   std::tuple{100, "0001", "0100"}}) {
     SffBuilder b;
     for (int i = 0; i < rows; ++i) b.Add({.group = 1, .item = static_cast<std::uint16_t>(i), .palFlag = 1});
     auto a = LoadArchive(b.Build());
-    ASSERT_EQ(a->outcome.status, LoadStatus::kLoaded);
-    ASSERT_EQ(a->view.table.Count(), rows);
-    EXPECT_EQ(a->Cell(1, SpriteTable::kSortNo), first);
-    EXPECT_EQ(a->Cell(rows, SpriteTable::kSortNo), last);
+    ASSERT_TRUE(a->loaded());
+    ASSERT_EQ(a->archive->RowCount(), static_cast<std::size_t>(rows));
+    EXPECT_EQ(a->Cell(1, Column::kSortNo), first);
+    EXPECT_EQ(a->Cell(rows, Column::kSortNo), last);
   }
 }
 
@@ -203,49 +246,22 @@ TEST(Loader, StemDropsFourCharactersNotBytes) {
   EXPECT_EQ(sff::StemOfArchiveName(".sff"), "");
   EXPECT_EQ(sff::StemOfArchiveName("ab"), "");
   auto a = LoadArchive(ThreeSprites(), "a.b.sff");
-  EXPECT_EQ(a->Cell(2, SpriteTable::kPcxName), "a.b_00000_00000.pcx");
+  EXPECT_EQ(a->Cell(2, Column::kPcxName), "a.b_00000_00000.pcx");
 }
 
-TEST(Loader, WarnsWhenNotInSharedPaletteMode) {
-  Bytes bytes = ThreeSprites();
-  bytes[32] = 0;
-  auto no = LoadArchive(bytes, "USER.sff", {mb::kAnswerNo});
-  EXPECT_EQ(no->outcome.status, LoadStatus::kDeclined);
-  ASSERT_EQ(no->view.boxes.size(), 1u);
-  EXPECT_EQ(no->view.boxes[0].style, 276);
-  EXPECT_EQ(no->view.boxes[0].text,
-            "このSFFファイルは共有パレットモードではありません。\r\nこのSFFを正しくデコードすることは出来ません。\r\n\r\n"
-            "デコード結果から、正しくSFFを再構築出来る保証はありません。\r\n処理を続行しますか？");
-  EXPECT_EQ(no->view.sffName, "");
-  EXPECT_EQ(no->view.imageText, "");
-  EXPECT_EQ(no->view.table.Count(), 0);
-  EXPECT_EQ(no->state.SffBytes.size(), bytes.size());  // the file image is the new one
-  EXPECT_EQ(no->state.SffBase, "USER");
-
-  bytes[32] = 7;
-  auto yes = LoadArchive(bytes, "USER.sff", {mb::kAnswerYes});
-  EXPECT_EQ(yes->outcome.status, LoadStatus::kLoaded);
-  EXPECT_EQ(yes->view.table.Count(), 3);
-  EXPECT_EQ(yes->view.sffName, "USER.sff");
-}
-
-TEST(Loader, ALaterLoadReplacesTheFirstOrOnlyEmptiesTheTableWhenDeclined) {
-  Session session;
-  ASSERT_EQ(session.Load("USER.sff", ThreeSprites()).status, LoadStatus::kLoaded);
-  const auto palette = session.state.SharedPal;
-  const Bytes other = SffBuilder().PaletteType(0).Add({.group = 5, .payload = Payload(900, 77)}).Build();
-  ASSERT_EQ(session.Load("OTHER.sff", other, {mb::kAnswerNo}).status, LoadStatus::kDeclined);
-  EXPECT_EQ(session.state.SpriteInfo.size(), 3u);  // records and palette stay, no row refers to them
-  EXPECT_EQ(session.state.SharedPal, palette);
-  EXPECT_EQ(session.state.SffBase, "OTHER");
-  EXPECT_EQ(session.view.table.Count(), 0);
-
-  ASSERT_EQ(session.Load("ABC.sff", SffBuilder().Add({.group = 8, .palFlag = 1, .payload = Payload(3, 0)}).Build()).status,
-            LoadStatus::kLoaded);
-  EXPECT_EQ(session.view.table.Count(), 1);
-  EXPECT_EQ(session.view.imageText, "1");
-  EXPECT_EQ(session.view.table.Text(1, SpriteTable::kPcxName), "ABC_00008_00000.pcx");
-  EXPECT_EQ(session.state.SpriteInfo.size(), 1u);
+TEST(Loader, EveryPaletteTypeButOneAsksBeforeLoading) {
+  for (const int type : {0, 2, 255}) {
+    Bytes bytes = ThreeSprites();
+    bytes[32] = static_cast<std::uint8_t>(type);
+    auto no = LoadArchive(bytes, "USER.sff", false);
+    EXPECT_EQ(no->questions, 1) << type;
+    ASSERT_FALSE(no->loaded());
+    EXPECT_EQ(no->error->fault, sff::LoadFault::kDeclined);
+    auto yes = LoadArchive(bytes, "USER.sff", true);
+    EXPECT_EQ(yes->questions, 1);
+    ASSERT_TRUE(yes->loaded());
+    EXPECT_EQ(yes->archive->RowCount(), 3u);
+  }
 }
 
 }  // namespace

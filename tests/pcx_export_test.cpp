@@ -35,12 +35,12 @@ class PcxExport : public ::testing::Test {
                                .Add({.group = 5, .item = 1, .link = 2, .palFlag = 0, .payload = Payload(3, 9)})
                                .Add({.group = 6, .item = 0, .palFlag = 1, .payload = last_})
                                .Build());
-    ASSERT_EQ(archive_->outcome.status, sff::LoadStatus::kLoaded);
+    ASSERT_TRUE(archive_->loaded());
     pal_ = Bytes(pal.begin(), pal.end());
   }
 
-  exporter::PcxExportResult ExportInto(const std::string& folder) {
-    return ExportAllPcx(folder, archive_->state, archive_->view.table);
+  Result<exporter::PcxExportSummary, exporter::WriteError> ExportInto(const std::string& folder) {
+    return ExportAllPcx(folder, *archive_->archive);
   }
 
   Bytes first_, source_, shared_, flag2_, last_, pal_;
@@ -50,9 +50,9 @@ class PcxExport : public ::testing::Test {
 
 TEST_F(PcxExport, WritesStoredBytesAndAppendsTheSharedPaletteForFlagOne) {
   const auto result = ExportInto(out_.path());
-  ASSERT_FALSE(result.error) << result.error->message;
-  EXPECT_EQ(result.written, 7);
-  EXPECT_EQ(result.skipped, 0);
+  ASSERT_TRUE(result) << result.error().reason;
+  EXPECT_EQ(result->written, 7u);
+  EXPECT_EQ(result->skipped, 0u);
   // The palette source: byte-identical to its stored payload, its own palette at the end.
   EXPECT_EQ(ReadBytes(out_ / "USER_00000_00000.pcx"), source_);
   EXPECT_EQ(ReadBytes(out_ / "USER_00000_00002.pcx"), flag2_);  // flag 2: nothing appended
@@ -69,21 +69,21 @@ TEST_F(PcxExport, WritesStoredBytesAndAppendsTheSharedPaletteForFlagOne) {
 }
 
 TEST_F(PcxExport, ALinkedRowWithFlagOneAppendsThePaletteToTheSourcesBytes) {
-  auto& record = archive_->state.SpriteInfo[4];  // links to the palette source
+  sff::SpriteRecord record = archive_->Record(4);  // links to the palette source
   record.PalFlag = 1;
-  const auto bytes = exporter::PcxFileBytes(archive_->state, record);
-  ASSERT_TRUE(bytes);
-  EXPECT_EQ(Bytes(bytes->begin(), bytes->end()), Concat(source_, pal_));
-  // A range outside the archive is refused, not read.
-  record.DataEnd = static_cast<std::int32_t>(archive_->state.SffBytes.size());
-  EXPECT_FALSE(exporter::PcxFileBytes(archive_->state, record));
+  const std::string bytes = exporter::PcxFileBytes(*archive_->archive, record);
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), Concat(source_, pal_));
+  // A range reaching outside the archive is clipped to it, never read past it.
+  record.DataEnd = static_cast<std::int32_t>(archive_->archive->SffBytes().size()) + 100;
+  EXPECT_EQ(exporter::PcxFileBytes(*archive_->archive, record).size(),
+            archive_->archive->SffBytes().size() - static_cast<std::size_t>(record.DataStart) + 768);
 }
 
 TEST_F(PcxExport, ReplacesALongerFileWholeAndJoinsAFolderWithoutSeparatorDirectly) {
   WriteBytes(out_ / "USER_00000_00002.pcx", Bytes(5000, 0xEE));
-  ASSERT_FALSE(ExportInto(out_.path()).error);
+  ASSERT_TRUE(ExportInto(out_.path()));
   EXPECT_EQ(ReadBytes(out_ / "USER_00000_00002.pcx"), flag2_);
-  ASSERT_FALSE(ExportInto(out_ / "x").error);
+  ASSERT_TRUE(ExportInto(out_ / "x"));
   EXPECT_EQ(ReadBytes(out_ / "xUSER_00000_00002.pcx"), flag2_);
 }
 
@@ -99,23 +99,14 @@ TEST(PcxExportRanges, EmptyRangesGiveOnlyThePaletteAndUnnamedRowsAreSkipped) {
   Bytes bytes = b.Build();
   PutI32(bytes, static_cast<std::size_t>(b.OffsetOf(2)), 0);
   auto a = LoadArchive(bytes);
-  ASSERT_EQ(a->outcome.status, sff::LoadStatus::kLoaded);
+  ASSERT_TRUE(a->loaded());
   TempDir out;
-  const auto result = ExportAllPcx(out.path(), a->state, a->view.table);
-  ASSERT_FALSE(result.error);
-  EXPECT_EQ(result.skipped, 1);
-  EXPECT_EQ(result.written, 3);
-  EXPECT_EQ(ReadBytes(out / "USER_00002_00000.pcx"), Bytes(a->state.SharedPal.begin(), a->state.SharedPal.end()));
-  EXPECT_EQ(exporter::SkippedRowsMessage(1), "PCX名のない 1 行は出力されませんでした。");
-}
-
-TEST(PcxExportRanges, ABadPPosIsReportedWithItsRow) {
-  auto a = LoadArchive(SffBuilder().Add({.palFlag = 1, .payload = Payload(3, 0)}).Build());
-  a->view.table.SetText(0, sff::SpriteTable::kPPos, "7");
-  TempDir out;
-  const auto result = ExportAllPcx(out.path(), a->state, a->view.table);
-  ASSERT_TRUE(result.error);
-  EXPECT_NE(result.error->message.find("1 行目"), std::string::npos);
+  const auto result = ExportAllPcx(out.path(), *a->archive);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->skipped, 1u);
+  EXPECT_EQ(result->written, 3u);
+  const auto& palette = a->archive->SharedPal();
+  EXPECT_EQ(ReadBytes(out / "USER_00002_00000.pcx"), Bytes(palette.begin(), palette.end()));
 }
 
 }  // namespace

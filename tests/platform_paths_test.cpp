@@ -68,7 +68,7 @@ TEST(RealPaths, ExportAndMakeTextUnderJapaneseNames) {
                            .Add({.group = 0, .item = 1, .palFlag = 1, .payload = Payload(9, 1)})
                            .Build(),
                        "テスト①.sff");
-  ASSERT_EQ(a->outcome.status, sff::LoadStatus::kLoaded);
+  ASSERT_TRUE(a->loaded());
 #ifdef _WIN32
   // The system's temporary folder: a drive-letter path such as C:\users\...\Temp\.
   EXPECT_TRUE(IsDriveLetterPath(a->dir.path())) << a->dir.path();
@@ -77,10 +77,8 @@ TEST(RealPaths, ExportAndMakeTextUnderJapaneseNames) {
   const std::string folder = out / "出力 ～髙" + kSep;
   fs::create_directory(Native(folder));
 
-  const auto result = exporter::ExportAllPcx(folder, a->state, a->view.table);
-  ASSERT_FALSE(result.error) << result.error->message;
-  ASSERT_FALSE(exporter::MakeText(folder + "テスト①_SFF.txt", "テスト①.sff", a->state, a->view.table,
-                                  "C:" + kSep + "Tools"));
+  ASSERT_TRUE(exporter::ExportAllPcx(folder, *a->archive));
+  ASSERT_TRUE(exporter::MakeText(folder + "テスト①_SFF.txt", *a->archive, "C:" + kSep + "Tools"));
   EXPECT_EQ(EntriesOf(folder), (std::vector<std::string>{"テスト①_00000_00000.pcx", "テスト①_00000_00001.pcx",
                                                          "テスト①_SFF.txt", "テスト①_SFFBuild.bat"}));
   EXPECT_EQ(ReadBytes(folder + "テスト①_00000_00000.pcx"), Payload(800, 0));
@@ -94,20 +92,19 @@ TEST(RealPaths, ExportAndMakeTextUnderJapaneseNames) {
   // ...and the same folder spelled with "/" is the same folder.
   std::string slashed = folder;
   std::replace(slashed.begin(), slashed.end(), '\\', '/');
-  ASSERT_FALSE(exporter::ExportAllPcx(slashed, a->state, a->view.table).error);
+  ASSERT_TRUE(exporter::ExportAllPcx(slashed, *a->archive));
   EXPECT_EQ(EntriesOf(folder).size(), 4u);
 #endif
 }
 
 TEST(RealPaths, AFolderOrAMissingArchiveIsRefusedInTheSameWords) {
   TempDir dir;
-  TestView view;
-  sff::SffState state;
-  sff::LoadSff(dir.path(), state, view);
-  ASSERT_FALSE(view.boxes.empty());
-  EXPECT_EQ(view.boxes.back().text, "ファイルを読み込めません。\r\n" + dir.path() + "\r\n" + std::strerror(EISDIR));
-  sff::LoadSff(dir / "無い.sff", state, view);
-  EXPECT_EQ(view.boxes.back().text, "ファイルを読み込めません。\r\n" + dir / "無い.sff" + "\r\n" + std::strerror(ENOENT));
+  const auto reasonFor = [](const std::string& path) {
+    auto loaded = sff::LoadSff(path, [] { return true; });
+    return loaded ? std::string() : loaded.error().reason;
+  };
+  EXPECT_EQ(reasonFor(dir.path()), std::strerror(EISDIR));
+  EXPECT_EQ(reasonFor(dir / "無い.sff"), std::strerror(ENOENT));
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
@@ -120,8 +117,8 @@ TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
 #endif
   // The batch file runs sprmaker.exe from there.
   const auto bat = exporter::BuildBatBytes(folder, "USER_SFF.txt");
-  ASSERT_TRUE(std::holds_alternative<std::string>(bat));
-  EXPECT_EQ(BatchLine3(std::get<std::string>(bat)),
+  ASSERT_TRUE(bat);
+  EXPECT_EQ(BatchLine3(*bat),
             "\"" + folder + kSep + "sprmaker.exe\" < USER_SFF.txt > CreateLog.txt");
 }
 

@@ -38,13 +38,20 @@ std::optional<std::string> ReasonFor(int error) {
 #endif
 }
 
-// `message` says that `path` could not be written, and why.
-void ExpectWriteFailure(const std::string& message, const std::string& path, const std::optional<std::string>& reason) {
-  const std::string head = "ファイルを書き込めません。\r\n" + path + "\r\n";
-  EXPECT_EQ(message.substr(0, head.size()), head) << message;
+// `error` says that `path` could not be written, and why.
+void ExpectWriteFailure(const exporter::WriteError& error, const std::string& path,
+                        const std::optional<std::string>& reason) {
+  EXPECT_EQ(error.file, path);
   if (reason) {
-    EXPECT_NE(message.find(head + *reason), std::string::npos) << message;
+    EXPECT_EQ(error.reason, *reason);
   }
+}
+
+void ExpectWriteFailure(const exporter::MakeTextError& error, const std::string& path,
+                        const std::optional<std::string>& reason) {
+  const auto* writeError = std::get_if<exporter::WriteError>(&error);
+  ASSERT_NE(writeError, nullptr);
+  ExpectWriteFailure(*writeError, path, reason);
 }
 
 // The files of the first two rows as they must stand after any fault in the third.
@@ -62,18 +69,18 @@ void ExpectFirstTwoFiles(const std::string& folder) {
 
 TEST(WriteFaults, AFullDiskStopsThePcxExportAtTheFileThatDoesNotFit) {
   auto a = LoadArchive(FourSprites(4 * kDiskCapacity));
-  ASSERT_EQ(a->outcome.status, sff::LoadStatus::kLoaded);
+  ASSERT_TRUE(a->loaded());
   SmallDisk disk(kDiskCapacity);
   SKIP_WITHOUT_SMALL_DISK(disk);
   // An older file under the name that does not fit must survive whole.
   WriteBytes(disk / "USER_00001_00002.pcx", Payload(50, 9));
 
-  const auto result = exporter::ExportAllPcx(disk.path(), a->state, a->view.table);
+  std::size_t done = 0;
+  const auto result = exporter::ExportAllPcx(disk.path(), *a->archive, [&](std::size_t rows, std::size_t) { done = rows; });
 
-  ASSERT_TRUE(result.error);
-  EXPECT_EQ(result.written, 2);
-  EXPECT_EQ(result.error->path, disk / "USER_00001_00002.pcx");
-  ExpectWriteFailure(result.error->message, disk / "USER_00001_00002.pcx", ReasonFor(ENOSPC));
+  ASSERT_FALSE(result);
+  EXPECT_EQ(done, 2u);
+  ExpectWriteFailure(result.error(), disk / "USER_00001_00002.pcx", ReasonFor(ENOSPC));
   ExpectFirstTwoFiles(disk.path());
   EXPECT_EQ(ReadBytes(disk / "USER_00001_00002.pcx"), Payload(50, 9));
   EXPECT_EQ(disk.Entries(),
@@ -83,15 +90,14 @@ TEST(WriteFaults, AFullDiskStopsThePcxExportAtTheFileThatDoesNotFit) {
 
 TEST(WriteFaults, AFullDiskStopsMakeTextBeforeEitherFileAppears) {
   auto a = LoadArchive(ManySprites(600, 0));
-  ASSERT_EQ(a->outcome.status, sff::LoadStatus::kLoaded);
+  ASSERT_TRUE(a->loaded());
   SmallDisk disk(16 * 1024);
   SKIP_WITHOUT_SMALL_DISK(disk);
 
-  const auto error = exporter::MakeText(disk / "USER_SFF.txt", "USER.sff", a->state, a->view.table, "C:");
+  const auto made = exporter::MakeText(disk / "USER_SFF.txt", *a->archive, "C:");
 
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->path, disk / "USER_SFF.txt");
-  ExpectWriteFailure(error->message, disk / "USER_SFF.txt", ReasonFor(ENOSPC));
+  ASSERT_FALSE(made);
+  ExpectWriteFailure(made.error(), disk / "USER_SFF.txt", ReasonFor(ENOSPC));
   EXPECT_TRUE(disk.Entries().empty());
 }
 
@@ -101,13 +107,13 @@ class FolderGoesAway : public ::testing::Test {
  protected:
   void SetUp() override {
     archive_ = LoadArchive(FourSprites(100));
-    ASSERT_EQ(archive_->outcome.status, sff::LoadStatus::kLoaded);
+    ASSERT_TRUE(archive_->loaded());
     folder_ = text::WithTrailingSeparator(out_ / "pcx");
     fs::create_directory(Native(folder_));
   }
 
-  exporter::PcxExportResult ExportAndAfterTwoRows(const std::function<void()>& takeAway) {
-    return exporter::ExportAllPcx(folder_, archive_->state, archive_->view.table, [&](int done, int) {
+  Result<exporter::PcxExportSummary, exporter::WriteError> ExportAndAfterTwoRows(const std::function<void()>& takeAway) {
+    return exporter::ExportAllPcx(folder_, *archive_->archive, [&](std::size_t done, std::size_t) {
       if (done == 2) takeAway();
     });
   }
@@ -119,9 +125,8 @@ class FolderGoesAway : public ::testing::Test {
 
 TEST_F(FolderGoesAway, RemovedTheExportStopsNamingTheNextFile) {
   const auto result = ExportAndAfterTwoRows([&] { fs::remove_all(Native(folder_)); });
-  ASSERT_TRUE(result.error);
-  EXPECT_EQ(result.written, 2);
-  ExpectWriteFailure(result.error->message, folder_ + "USER_00001_00002.pcx", ReasonFor(ENOENT));
+  ASSERT_FALSE(result);
+  ExpectWriteFailure(result.error(), folder_ + "USER_00001_00002.pcx", ReasonFor(ENOENT));
   // Nothing brings the folder back, not even for a temporary file.
   EXPECT_FALSE(fs::exists(Native(folder_)));
 }
@@ -129,8 +134,8 @@ TEST_F(FolderGoesAway, RemovedTheExportStopsNamingTheNextFile) {
 TEST_F(FolderGoesAway, MovedTheFinishedFilesGoWithItWhole) {
   const std::string moved = text::WithTrailingSeparator(out_ / "moved");
   const auto result = ExportAndAfterTwoRows([&] { fs::rename(Native(folder_), Native(moved)); });
-  ASSERT_TRUE(result.error);
-  ExpectWriteFailure(result.error->message, folder_ + "USER_00001_00002.pcx", ReasonFor(ENOENT));
+  ASSERT_FALSE(result);
+  ExpectWriteFailure(result.error(), folder_ + "USER_00001_00002.pcx", ReasonFor(ENOENT));
   ExpectFirstTwoFiles(moved);
   EXPECT_EQ(out_.Entries(), std::vector<std::string>{"moved"});
   EXPECT_EQ(EntriesOf(moved), (std::vector<std::string>{"USER_00001_00000.pcx", "USER_00001_00001.pcx"}));
@@ -140,10 +145,9 @@ TEST(WriteFaults, ADirectoryInTheDefinitionTextsPlaceStopsBeforeTheBatch) {
   auto a = LoadArchive(FourSprites(10));
   TempDir out;
   fs::create_directory(Native(out / "USER_SFF.txt"));
-  const auto error = exporter::MakeText(out / "USER_SFF.txt", "USER.sff", a->state, a->view.table, "C:");
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->path, out / "USER_SFF.txt");
-  ExpectWriteFailure(error->message, out / "USER_SFF.txt", ReasonFor(EISDIR));
+  const auto made = exporter::MakeText(out / "USER_SFF.txt", *a->archive, "C:");
+  ASSERT_FALSE(made);
+  ExpectWriteFailure(made.error(), out / "USER_SFF.txt", ReasonFor(EISDIR));
   EXPECT_EQ(out.Entries(), std::vector<std::string>{"USER_SFF.txt"});
   EXPECT_TRUE(fs::is_empty(Native(out / "USER_SFF.txt")));
 }

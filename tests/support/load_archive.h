@@ -1,42 +1,53 @@
 #pragma once
 
 #include "sff/load_sff.h"
+#include "sff/sprite_rows.h"
 #include "tests/support/sff_builder.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/test_view.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace pelvaro::testing {
 
-// One window and one loader state across several loads of archives written
-// to a temporary folder.
-struct Session {
+// An archive written to a temporary folder and loaded from there, as the
+// window and pelvaro-cli load it.
+struct LoadedArchive {
   TempDir dir;
-  sff::SffState state;
-  TestView view;
+  std::optional<sff::Archive> archive;
+  std::optional<sff::LoadError> error;
+  int questions = 0;  // times the palette question was asked
 
-  sff::LoadOutcome Load(const std::string& name, const Bytes& bytes, std::initializer_list<int> answers = {}) {
-    WriteBytes(dir / name, bytes);
-    view.sffName = name;
-    view.answers.assign(answers.begin(), answers.end());
-    return sff::LoadSff(dir / name, state, view);
+  bool loaded() const { return archive.has_value(); }
+  // The text of `column` in display row `row`, counted from 1 as the list counts.
+  std::string Cell(int row, sff::Column column) const {
+    return sff::CellText(*archive, static_cast<std::size_t>(row - 1), column);
   }
+  std::vector<std::string> Row(int row) const {
+    std::vector<std::string> cells;
+    for (int c = 0; c < sff::kColumnCount; ++c) cells.push_back(Cell(row, static_cast<sff::Column>(c)));
+    return cells;
+  }
+  const sff::SpriteRecord& Record(int pos) const { return archive->SpriteInfo().at(static_cast<std::size_t>(pos)); }
+  std::string NameOf(int pos) const { return sff::PcxName(*archive, Record(pos)); }
 };
 
-// An archive loaded as `name` in a session of its own.
-struct LoadedArchive : Session {
-  sff::LoadOutcome outcome;
-
-  std::string Cell(int row, int column) const { return std::string(view.table.Text(row, column)); }
-  const sff::SpriteRecord& Record(int pos) const { return state.SpriteInfo.at(static_cast<std::size_t>(pos)); }
-};
-
+// Loads `bytes` as the file `name`, answering the palette question with `goOn`.
 inline std::unique_ptr<LoadedArchive> LoadArchive(const Bytes& bytes, const std::string& name = "USER.sff",
-                                                  std::initializer_list<int> answers = {}) {
+                                                  bool goOn = false) {
   auto a = std::make_unique<LoadedArchive>();
-  a->outcome = a->Load(name, bytes, answers);
+  WriteBytes(a->dir / name, bytes);
+  auto result = sff::LoadSff(a->dir / name, [&] {
+    ++a->questions;
+    return goOn;
+  });
+  if (result) {
+    a->archive.emplace(std::move(*result));
+  } else {
+    a->error = std::move(result).error();
+  }
   return a;
 }
 
