@@ -7,9 +7,7 @@
 
 #include "fuzz/fuzz_input.h"
 #include "sff/load_sff.h"
-#include "sff/message_box.h"
 #include "tests/support/sff_builder.h"
-#include "tests/support/test_view.h"
 
 #include <cstdio>
 #include <exception>
@@ -82,11 +80,10 @@ std::vector<Shape> Shapes() {
 }
 
 bool LoadsAsMeant(const Shape& shape) {
-  TestView view(pelvaro::fuzz::ArchiveNames()[shape.nameIndex]);
-  view.answers = {shape.answerYes ? pelvaro::mb::kAnswerYes : pelvaro::mb::kAnswerNo};
-  pelvaro::sff::SffState state;
-  const auto outcome = pelvaro::sff::LoadSffFromBytes(shape.archive, state, view);
-  return outcome.status == (shape.answerYes ? pelvaro::sff::LoadStatus::kLoaded : pelvaro::sff::LoadStatus::kDeclined);
+  const auto loaded = pelvaro::sff::LoadSffFromBytes(pelvaro::fuzz::ArchiveNames()[shape.nameIndex], shape.archive,
+                                                     [&shape] { return shape.answerYes; });
+  if (shape.answerYes) return loaded.has_value();
+  return !loaded && loaded.error().fault == pelvaro::sff::LoadFault::kDeclined;
 }
 
 }  // namespace

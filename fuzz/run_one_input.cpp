@@ -1,18 +1,17 @@
 #include "fuzz/run_one_input.h"
 
 #include "export/definition_text.h"
+#include "export/messages.h"
 #include "export/pcx_export.h"
-#include "export/row_record.h"
 #include "fuzz/fuzz_input.h"
-#include "sff/chain_walk.h"
 #include "sff/load_sff.h"
-#include "sff/message_box.h"
+#include "sff/sprite_rows.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace pelvaro::fuzz {
@@ -28,90 +27,102 @@ void Require(bool holds, const char* what) {
   if (!holds) Broken(what);
 }
 
-class FuzzView final : public sff::LoaderView {
- public:
-  FuzzView(std::string name, bool answerYes) : name_(std::move(name)), answerYes_(answerYes) {}
-
-  std::string SffNameText() const override { return name_; }
-  void SetSffNameText(const std::string& text) override { name_ = text; }
-  void SetImageText(const std::string& text) override { imageText_ = text; }
-  sff::SpriteTable& Table() override { return table_; }
-  int MsgBox(const std::string& text, int style) override {
-    Require(!text.empty(), "a message box without text");
-    if (style == mb::kYesNoStopDefaultNo) return answerYes_ ? mb::kAnswerYes : mb::kAnswerNo;
-    Require(style == mb::kStop, "a message box with an unexpected style");
-    return mb::kAnswerOk;
-  }
-
-  const std::string& name() const { return name_; }
-  const std::string& imageText() const { return imageText_; }
-  const sff::SpriteTable& table() const { return table_; }
-
- private:
-  std::string name_;
-  std::string imageText_;
-  bool answerYes_;
-  sff::SpriteTable table_;
-};
-
-void CheckEmptied(const FuzzView& view) {
-  Require(view.table().Count() == 0, "rows left after a refusal or a No");
-  Require(view.name().empty() && view.imageText().empty(), "labels left after a refusal or a No");
+// The palette type byte of the header, when the file is long enough to hold it.
+std::optional<std::uint8_t> PaletteType(std::span<const std::uint8_t> file) {
+  if (file.size() <= static_cast<std::size_t>(sff::kPaletteTypeOffset)) return std::nullopt;
+  return file[static_cast<std::size_t>(sff::kPaletteTypeOffset)];
 }
 
-void CheckLoaded(const sff::SffState& state, const FuzzView& view) {
-  const sff::SpriteTable& table = view.table();
-  const auto records = static_cast<std::int64_t>(state.SpriteInfo.size());
-  const auto size = static_cast<std::int64_t>(state.SffBytes.size());
-  Require(state.ImageCount >= 1 && state.ImageCount == records, "image count and records disagree");
-  Require(table.Count() == records, "row count and records disagree");
-  Require(view.imageText() == std::to_string(state.ImageCount), "the image label does not show the count");
+void CheckRefusal(const sff::LoadError& error, const std::optional<std::uint8_t>& paletteType, bool answerYes) {
+  if (error.fault == sff::LoadFault::kDeclined) {
+    Require(paletteType && *paletteType != sff::kSharedPaletteMode, "declined although in shared palette mode");
+    Require(!answerYes, "declined although the answer was Yes");
+    Require(exporter::DescribeLoadError(error).empty(), "words for a load the user declined");
+    return;
+  }
+  // Bytes in memory can only be a damaged archive: nothing was read from a disk.
+  Require(sff::IsDamage(error.fault), "a file fault for bytes already in memory");
+  const exporter::Lines lines = exporter::DescribeLoadError(error);
+  Require(!lines.empty(), "a refusal without words");
+  for (const std::string& line : lines) Require(!line.empty(), "a refusal with an empty line");
+  const bool namesASubfile = error.fault == sff::LoadFault::kHeaderOutside ||
+                             error.fault == sff::LoadFault::kNextOutside || error.fault == sff::LoadFault::kBadLink;
+  // The chain starts at 512 and may point anywhere after that, backwards too,
+  // but never at 0, which ends it.
+  if (namesASubfile)
+    Require(error.position >= 0 && error.offset >= 1 &&
+                (error.position > 0 || error.offset == sff::kFirstSubfileOffset),
+            "a damaged subfile without its place");
+}
 
-  for (int row = 1; row <= table.Count(); ++row) {
-    const sff::SpriteRecord* found = exporter::RecordForPPos(table.Text(row, sff::SpriteTable::kPPos), state);
-    Require(found != nullptr, "a P.Pos that names no record");
-    const sff::SpriteRecord& r = *found;
-    const std::int64_t length = static_cast<std::int64_t>(r.DataEnd) - r.DataStart + 1;
-    if (length > 0) Require(r.DataStart >= 0 && r.DataEnd < size, "a payload range outside the archive");
-    // Every row, named or not: the export's own range check must never be what stops a loaded archive.
-    const auto pcx = exporter::PcxFileBytes(state, r);
-    Require(pcx.has_value(), "the export refuses a range the loader made");
-    const std::int64_t expected = (length > 0 ? length : 0) + (r.PalFlag == 1 ? 768 : 0);
-    Require(static_cast<std::int64_t>(pcx->size()) == expected, "a PCX file of the wrong size");
-    Require(table.Text(row, sff::SpriteTable::kPcxName) == r.PcxName, "a row whose PCX name is not its record's");
+std::string SortKey(const sff::SpriteRecord& record) {
+  std::string key;
+  sff::AppendSortKey(key, record);
+  return key;
+}
+
+// Row k shows record DisplayOrder()[k]: every record once, in sort-key order
+// compared as texts, equal keys in chain order.
+void CheckOrder(const sff::Archive& archive) {
+  const auto& order = archive.DisplayOrder();
+  const auto& records = archive.SpriteInfo();
+  Require(order.size() == records.size(), "row count and records disagree");
+  std::vector<bool> seen(records.size(), false);
+  for (const std::uint32_t position : order) {
+    Require(position < records.size() && !seen[position], "display order is not a permutation of the records");
+    seen[position] = true;
+  }
+  for (std::size_t k = 1; k < order.size(); ++k) {
+    const std::string before = SortKey(records[order[k - 1]]);
+    const std::string after = SortKey(records[order[k]]);
+    Require(before < after || (before == after && order[k - 1] < order[k]), "rows out of sort-key order");
+  }
+}
+
+void CheckRecords(const sff::Archive& archive) {
+  const auto size = static_cast<std::int64_t>(archive.SffBytes().size());
+  const auto count = static_cast<std::int64_t>(archive.SpriteInfo().size());
+  for (const sff::SpriteRecord& r : archive.SpriteInfo()) {
+    if (r.DataEnd >= r.DataStart)
+      Require(r.DataStart >= 0 && r.DataEnd < size, "a payload range outside the archive");
+    Require(r.NameSource == sff::SpriteRecord::kNoName || (r.NameSource >= 0 && r.NameSource < count),
+            "a PCX name taken from no record");
+    // Every record, named or not: the file's bytes are the payload, clipped to
+    // the archive, and the shared palette when the sprite uses it.
+    const std::int64_t first = std::clamp<std::int64_t>(r.DataStart, 0, size);
+    const std::int64_t end = std::clamp<std::int64_t>(std::int64_t{r.DataEnd} + 1, first, size);
+    const std::int64_t expected = end - first + (r.PalFlag == 1 ? static_cast<std::int64_t>(sff::kPaletteSize) : 0);
+    Require(static_cast<std::int64_t>(exporter::PcxFileBytes(archive, r).size()) == expected,
+            "a PCX file of the wrong size");
+  }
+}
+
+void CheckLoaded(const sff::Archive& archive, std::span<const std::uint8_t> file, const Choice& choice) {
+  const std::int32_t imageCount = *sff::ByteReader(file).I32le(sff::kImageCountOffset);
+  Require(imageCount >= 1 && archive.RowCount() == static_cast<std::size_t>(imageCount),
+          "rows and the header's image count disagree");
+  Require(archive.Name() == choice.archiveName, "the archive under another name");
+  Require(archive.SffBytes().size() == file.size(), "the archive's bytes are not the file's");
+  CheckOrder(archive);
+  CheckRecords(archive);
+
+  // Every cell can be worked out; a row's PCX name is that of its record.
+  std::string cell;
+  for (std::size_t row = 0; row < archive.RowCount(); ++row) {
+    for (int c = 0; c < sff::kColumnCount; ++c) {
+      cell.clear();
+      sff::AppendCell(cell, archive, row, static_cast<sff::Column>(c));
+    }
+    Require(cell == sff::PcxName(archive, archive.RecordOfRow(row)), "a row whose PCX name is not its record's");
   }
 
-  const auto text = exporter::SprTextBytes(view.name(), state, table);
-  if (const auto* error = std::get_if<exporter::ExportError>(&text)) {
-    Require(!error->message.empty(), "a definition-text refusal without a message");
+  const auto text = exporter::SprTextBytes(archive);
+  if (!text) {
+    Require(!text.error().character.empty(), "a definition-text refusal that names no character");
+    Require(!exporter::DescribeTextError(text.error()).front().empty(), "a definition-text refusal without words");
   } else {
-    const std::string& bytes = std::get<std::string>(text);
-    Require(bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0, "a definition text without its end");
+    Require(text->size() >= 2 && text->compare(text->size() - 2, 2, "\r\n") == 0, "a definition text without its end");
   }
-}
-
-// A walk fed the file in pieces, as a file is while it is read, must end
-// where the walk of the whole file ends, with the same records.
-void CheckPiecewiseWalk(std::span<const std::uint8_t> file, std::size_t pieceBytes) {
-  const auto count = sff::ReadImageCount(file);
-  if (!std::holds_alternative<std::int32_t>(count)) return;
-  const auto records = static_cast<std::size_t>(std::get<std::int32_t>(count));
-  std::vector<sff::SpriteRecord> whole(records), piecewise(records);
-  sff::ChainWalk all(file, whole);
-  Require(all.Advance(file.size()), "a walk of the whole file that is not over");
-  sff::ChainWalk some(file, piecewise);
-  std::size_t arrived = 0;
-  while (!some.Advance(arrived)) {
-    Require(arrived < file.size(), "a walk that waits for bytes past the end");
-    arrived = std::min(file.size(), arrived + pieceBytes);
-  }
-  Require(some.Walked() == all.Walked() && some.Refused().has_value() == all.Refused().has_value(),
-          "a walk in pieces that ends elsewhere");
-  if (all.Refused()) Require(some.Refused()->message == all.Refused()->message, "a walk in pieces refused otherwise");
-  for (std::size_t i = 0; i < all.Walked(); ++i)
-    Require(piecewise[i].NextPos == whole[i].NextPos && piecewise[i].DataStart == whole[i].DataStart &&
-                piecewise[i].DataEnd == whole[i].DataEnd && piecewise[i].LinkNo == whole[i].LinkNo,
-            "a walk in pieces that reads other records");
 }
 
 }  // namespace
@@ -119,26 +130,19 @@ void CheckPiecewiseWalk(std::span<const std::uint8_t> file, std::size_t pieceByt
 void RunOneInput(std::span<const std::uint8_t> input) {
   if (input.empty()) return;
   const Choice choice = ChoiceOf(input[0]);
-  CheckPiecewiseWalk(input.subspan(1), 1 + input[0] % 61);
+  const std::span<const std::uint8_t> file = input.subspan(1);
+  const std::optional<std::uint8_t> paletteType = PaletteType(file);
 
-  FuzzView view(choice.archiveName, choice.answerYes);
-  sff::SffState state;
-  const sff::LoadOutcome outcome = sff::LoadSffFromBytes(input.subspan(1), state, view);
-  switch (outcome.status) {
-    case sff::LoadStatus::kRefused:
-      Require(!outcome.message.empty() && outcome.fault != sff::LoadFault::kNone, "a refusal without a reason");
-      Require(state.SpriteInfo.empty() && state.SffBytes.empty(), "records kept after a refusal");
-      CheckEmptied(view);
-      return;
-    case sff::LoadStatus::kDeclined:
-      Require(!choice.answerYes, "declined although the answer was Yes");
-      CheckEmptied(view);
-      return;
-    case sff::LoadStatus::kLoaded:
-      CheckLoaded(state, view);
-      return;
-  }
-  Broken("an unknown load status");
+  int questions = 0;
+  auto loaded = sff::LoadSffFromBytes(choice.archiveName, file, [&] {
+    ++questions;
+    return choice.answerYes;
+  });
+  // Asked once, exactly when the header says the archive is not in shared palette mode.
+  const bool mustAsk = paletteType && *paletteType != sff::kSharedPaletteMode;
+  Require(questions == (mustAsk ? 1 : 0), "the palette question asked when it must not be, or not when it must");
+  if (!loaded) return CheckRefusal(loaded.error(), paletteType, choice.answerYes);
+  CheckLoaded(*loaded, file, choice);
 }
 
 }  // namespace pelvaro::fuzz
