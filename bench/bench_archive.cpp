@@ -1,7 +1,10 @@
 #include "bench/bench_archive.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -105,6 +108,40 @@ std::string CachedBenchArchive(const std::string& cacheFolder, int sprites) {
   testing::WriteBytes(partial.string(), MakeBenchArchive(sprites));
   fs::rename(partial, path);
   return path.string();
+}
+
+void WriteLoopingArchive(const std::string& path, std::int64_t bytes) {
+  constexpr std::int32_t kHeader = 512;
+  constexpr std::int32_t kSubfile = 32;
+  if (bytes < kHeader + kSubfile || bytes > 0x7FFFFFFF)
+    throw std::invalid_argument("WriteLoopingArchive: 544 bytes to 2 GiB");
+  const std::int64_t count = (bytes - kHeader) / kSubfile;
+
+  Bytes header(kHeader, 0);
+  testing::PutI32(header, 20, static_cast<std::int32_t>(count));  // image count
+  testing::PutI32(header, 24, kHeader);                           // first subfile offset
+  testing::PutI32(header, 28, kSubfile);                          // subfile header size
+  header[32] = 1;                                                 // shared palette mode
+  // A run of identical subfile headers: next 512, no payload, the shared palette.
+  constexpr std::int64_t kRunHeaders = 32768;
+  Bytes run(static_cast<std::size_t>(kRunHeaders * kSubfile), 0);
+  for (std::size_t at = 0; at < run.size(); at += kSubfile) {
+    testing::PutI32(run, at, kHeader);  // next subfile: the first, again
+    run[at + 18] = 1;                   // uses the shared palette
+  }
+
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
+  if (!file) throw std::runtime_error("cannot create " + path);
+  const auto put = [&file](const std::uint8_t* data, std::int64_t size) {
+    return std::fwrite(data, 1, static_cast<std::size_t>(size), file.get()) == static_cast<std::size_t>(size);
+  };
+  bool ok = put(header.data(), kHeader);
+  for (std::int64_t left = count; ok && left > 0; left -= kRunHeaders)
+    ok = put(run.data(), std::min(left, kRunHeaders) * kSubfile);
+  // Fewer than 32 bytes after the last header: zeros, as a file cut short would have.
+  const Bytes tail(static_cast<std::size_t>((bytes - kHeader) % kSubfile), 0);
+  ok = ok && put(tail.data(), static_cast<std::int64_t>(tail.size()));
+  if (!ok || std::fflush(file.get()) != 0) throw std::runtime_error("cannot write " + path);
 }
 
 }  // namespace pelvaro::bench

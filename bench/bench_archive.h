@@ -8,6 +8,7 @@
 
 #include "tests/support/sff_builder.h"
 
+#include <cstdint>
 #include <string>
 
 namespace pelvaro::bench {
@@ -24,5 +25,13 @@ std::string CacheFolder();
 // The path of the archive of `sprites` sprites in `cacheFolder` (created when
 // missing). Made once and kept there: making the large one takes seconds.
 std::string CachedBenchArchive(const std::string& cacheFolder, int sprites);
+
+// An archive of `bytes` bytes (at least 544) that is all headers: after the
+// file header, one subfile header every 32 bytes, each naming 512 as the next
+// subfile, and an image count of as many as the file holds. The walk goes round
+// the first subfile until the count runs out, so every record costs memory and
+// no payload does: the most rows a file of that size can make. Written to
+// `path` piece by piece, never whole in memory.
+void WriteLoopingArchive(const std::string& path, std::int64_t bytes);
 
 }  // namespace pelvaro::bench

@@ -1,7 +1,8 @@
 #include "bench/floors.h"
 
-#include "export/row_record.h"
+#include "sff/sprite_rows.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -18,20 +19,35 @@ namespace {
   throw std::runtime_error(what + " " + path + ": " + std::strerror(errno));
 }
 
-int CreateOrTruncate(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) Fail("cannot create", path);
-  return fd;
+std::span<const std::uint8_t> BytesOf(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-void WriteAll(int fd, std::span<const std::uint8_t> first, std::span<const std::uint8_t> second,
-              const std::string& path) {
-  iovec parts[2] = {{const_cast<std::uint8_t*>(first.data()), first.size()},
-                    {const_cast<std::uint8_t*>(second.data()), second.size()}};
-  const std::size_t total = first.size() + second.size();
-  const auto written = ::writev(fd, parts, 2);
-  // Files of this size go in one piece; anything less is a failure here.
-  if (written < 0 || static_cast<std::size_t>(written) != total) Fail("cannot write", path);
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('/') + 1); }
+
+// A temporary name in the target's folder, made once when the files are
+// planned, so the timed floor builds no names.
+std::string TemporaryNameFor(const std::string& path, std::size_t index) {
+  return FolderOf(path) + ".floor-" + std::to_string(getpid()) + "-" + std::to_string(index) + ".tmp";
+}
+
+void WriteAll(int fd, const PlannedFile& file) {
+  iovec parts[2] = {{const_cast<std::uint8_t*>(file.first.data()), file.first.size()},
+                    {const_cast<std::uint8_t*>(file.second.data()), file.second.size()}};
+  std::size_t left = file.first.size() + file.second.size();
+  int from = 0;
+  while (left > 0) {
+    const auto written = ::writev(fd, parts + from, 2 - from);
+    if (written <= 0) Fail("cannot write", file.path);
+    left -= static_cast<std::size_t>(written);
+    // A short write (a large text may come out in more than one): go on after it.
+    auto done = static_cast<std::size_t>(written);
+    while (from < 2 && done >= parts[from].iov_len) done -= parts[from++].iov_len;
+    if (from < 2) {
+      parts[from].iov_base = static_cast<std::uint8_t*>(parts[from].iov_base) + done;
+      parts[from].iov_len -= done;
+    }
+  }
 }
 
 }  // namespace
@@ -54,46 +70,48 @@ FileImage ReadFileAlone(const std::string& path) {
   return image;
 }
 
-std::vector<PlannedFile> PlanPcxFiles(const std::string& folder, const sff::SffState& state,
-                                      const sff::SpriteTable& table) {
+std::vector<PlannedFile> PlanPcxFiles(const std::string& folder, const sff::Archive& archive) {
+  const std::span<const std::uint8_t> bytes = archive.SffBytes();
+  const auto size = static_cast<std::int64_t>(bytes.size());
   std::vector<PlannedFile> files;
-  files.reserve(static_cast<std::size_t>(table.Count()));
-  for (int row = 1; row <= table.Count(); ++row) {
-    const auto cells = table.RowAt(row);
-    const std::string_view name = cells[sff::SpriteTable::kPcxName];
-    if (name.empty()) continue;
-    const sff::SpriteRecord* record = exporter::RecordForPPos(cells[sff::SpriteTable::kPPos], state);
-    if (!record) throw std::runtime_error("a row whose P.Pos names no sprite");
-    const sff::SpriteRecord& r = *record;
+  files.reserve(archive.RowCount());
+  for (std::size_t row = 0; row < archive.RowCount(); ++row) {
+    const sff::SpriteRecord& r = archive.RecordOfRow(row);
     PlannedFile file;
     file.path = folder;
-    file.path += name;
-    if (r.DataEnd >= r.DataStart)
-      file.payload = std::span(state.SffBytes).subspan(static_cast<std::size_t>(r.DataStart),
-                                                       static_cast<std::size_t>(r.DataEnd - r.DataStart + 1));
-    if (r.PalFlag == 1) file.palette = state.SharedPal;
+    sff::AppendPcxName(file.path, archive, r);
+    if (file.path.size() == folder.size()) continue;
+    file.temporary = TemporaryNameFor(file.path, files.size());
+    const std::int64_t first = std::clamp<std::int64_t>(r.DataStart, 0, size);
+    const std::int64_t end = std::clamp<std::int64_t>(std::int64_t{r.DataEnd} + 1, first, size);
+    file.first = bytes.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first));
+    if (r.PalFlag == 1) file.second = archive.SharedPal();
     files.push_back(std::move(file));
   }
   return files;
 }
 
-void WritePlannedFiles(const std::vector<PlannedFile>& files) {
+PlannedFile PlanBuffer(const std::string& path, std::string_view bytes) {
+  return {path, TemporaryNameFor(path, 0), BytesOf(bytes), {}};
+}
+
+void WritePlannedFilesSafely(const std::vector<PlannedFile>& files) {
   for (const PlannedFile& f : files) {
-    const int fd = CreateOrTruncate(f.path);
-    WriteAll(fd, f.payload, f.palette, f.path);
-    if (::close(fd) != 0) Fail("cannot close", f.path);
+    const int fd = ::open(f.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) Fail("cannot create", f.temporary);
+    WriteAll(fd, f);
+    if (::close(fd) != 0) Fail("cannot close", f.temporary);
+    if (::rename(f.temporary.c_str(), f.path.c_str()) != 0) Fail("cannot rename over", f.path);
   }
 }
 
-void WriteBufferAlone(const std::string& path, std::string_view bytes) {
-  const int fd = CreateOrTruncate(path);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const auto n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n <= 0) Fail("cannot write", path);
-    done += static_cast<std::size_t>(n);
+void WritePlannedFilesInPlace(const std::vector<PlannedFile>& files) {
+  for (const PlannedFile& f : files) {
+    const int fd = ::open(f.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) Fail("cannot create", f.path);
+    WriteAll(fd, f);
+    if (::close(fd) != 0) Fail("cannot close", f.path);
   }
-  if (::close(fd) != 0) Fail("cannot close", path);
 }
 
 }  // namespace pelvaro::bench

@@ -1,10 +1,13 @@
 #pragma once
 
 // The floors the figures are measured against: the same bytes read or written
-// with nothing but the system calls, no checks, no copies and no names to build.
+// with nothing but the system calls, no checks, no copies and no names to
+// build. A write floor writes the same SAFE way the program does: a new
+// temporary file in the target's folder, renamed over the target, so a figure
+// shows what the program adds, not what safety costs. The plain in-place
+// write (truncate the target and write into it) is kept only to show that cost.
 
-#include "sff/sff_state.h"
-#include "sff/sprite_table.h"
+#include "sff/archive.h"
 
 #include <cstdint>
 #include <memory>
@@ -24,22 +27,28 @@ struct FileImage {
 // open, fstat, one read into a fresh buffer, close.
 FileImage ReadFileAlone(const std::string& path);
 
-// One PCX file of an export: its path and the two pieces it is made of.
+// One file to write: its path, the temporary name it is written under first,
+// and the (at most two) pieces it is made of.
 struct PlannedFile {
   std::string path;
-  std::span<const std::uint8_t> payload;
-  std::span<const std::uint8_t> palette;  // empty unless the sprite uses the shared palette
+  std::string temporary;
+  std::span<const std::uint8_t> first;
+  std::span<const std::uint8_t> second;
 };
 
-// The files an export of `table` into `folder` writes, row by row in display
+// The files an export of `archive` into `folder` writes, row by row in display
 // order, with the bytes the exporter writes (rows without a name are left out).
-std::vector<PlannedFile> PlanPcxFiles(const std::string& folder, const sff::SffState& state,
-                                      const sff::SpriteTable& table);
+std::vector<PlannedFile> PlanPcxFiles(const std::string& folder, const sff::Archive& archive);
 
-// Each file created (or truncated), written with one gathering write, closed.
-void WritePlannedFiles(const std::vector<PlannedFile>& files);
+// One file of `bytes` at `path`.
+PlannedFile PlanBuffer(const std::string& path, std::string_view bytes);
 
-// `bytes` written to `path` the same plain way.
-void WriteBufferAlone(const std::string& path, std::string_view bytes);
+// Each file written safely: a new temporary file (open with O_EXCL), one
+// gathering write, close, rename over the target.
+void WritePlannedFilesSafely(const std::vector<PlannedFile>& files);
+
+// Each file written in place: created or truncated, one gathering write,
+// close. Not safe: a failure leaves a half-written target.
+void WritePlannedFilesInPlace(const std::vector<PlannedFile>& files);
 
 }  // namespace pelvaro::bench
