@@ -129,13 +129,14 @@ TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
 TEST(WindowsReplace, AReadOnlyFileOrOneHeldOpenIsKept) {
   TempDir dir;
   const std::string path = dir / "USER_SFF.txt";
-  const std::string refused = "ファイルを書き込めません。\r\n" + path + "\r\n" + std::strerror(EACCES);
+  const std::string refused = std::strerror(EACCES);
   WriteBytes(path, Bytes{'o', 'l', 'd'});
 
   ASSERT_TRUE(SetFileAttributesW(Native(path).c_str(), FILE_ATTRIBUTE_READONLY));
   const auto readOnly = exporter::WriteFileAtomic(path, "new");
-  ASSERT_TRUE(readOnly);
-  EXPECT_EQ(readOnly->message, refused);
+  ASSERT_FALSE(readOnly);
+  EXPECT_EQ(readOnly.error().file, path);
+  EXPECT_EQ(readOnly.error().reason, refused);
   EXPECT_EQ(ReadBytes(path), (Bytes{'o', 'l', 'd'}));
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"USER_SFF.txt"});
   ASSERT_TRUE(SetFileAttributesW(Native(path).c_str(), FILE_ATTRIBUTE_NORMAL));
@@ -145,12 +146,12 @@ TEST(WindowsReplace, AReadOnlyFileOrOneHeldOpenIsKept) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const auto whileHeld = exporter::WriteFileAtomic(path, "new");
   CloseHandle(held);
-  ASSERT_TRUE(whileHeld);
-  EXPECT_EQ(whileHeld->message, refused);
+  ASSERT_FALSE(whileHeld);
+  EXPECT_EQ(whileHeld.error().reason, refused);
   EXPECT_EQ(ReadBytes(path), (Bytes{'o', 'l', 'd'}));
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"USER_SFF.txt"});
 
-  ASSERT_FALSE(exporter::WriteFileAtomic(path, "new"));
+  ASSERT_TRUE(exporter::WriteFileAtomic(path, "new"));
   EXPECT_EQ(ReadBytes(path), (Bytes{'n', 'e', 'w'}));
 }
 #endif
