@@ -4,6 +4,11 @@
 
 #include <sys/stat.h>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,7 +21,16 @@ namespace {
 
 #ifdef _WIN32
 using FileStatus = struct _stat64;
-int StatusOf(const text::NativePath& path, FileStatus& status) { return _wstat64(path.c_str(), &status); }
+int StatusOf(const text::NativePath& path, FileStatus& status) {
+  if (_wstat64(path.c_str(), &status) == 0) return 0;
+  // A folder named with its closing separator is "not found" to _wstat64;
+  // say what it is, as Linux does.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return -1;
+  status = {};
+  status.st_mode = S_IFDIR;
+  return 0;
+}
 std::FILE* OpenForReading(const text::NativePath& path) { return _wfopen(path.c_str(), L"rb"); }
 int StatusOf(std::FILE* file, FileStatus& status) { return _fstat64(_fileno(file), &status); }
 #else
