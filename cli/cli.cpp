@@ -43,9 +43,13 @@ Result<sff::Archive, int> Load(const std::string& path, bool yes, std::ostream& 
   return Fail(kExitFailure);
 }
 
+// The listing goes out in pieces of about this size: a damaged archive may
+// list tens of millions of rows, far more text than is worth holding at once.
+constexpr std::size_t kListPieceBytes = 1 << 20;
+
 int List(const sff::Archive& archive, std::ostream& out) {
   std::string text;
-  text.reserve(archive.RowCount() * 48 + 64);
+  text.reserve(kListPieceBytes + 4096);
   for (int c = 0; c < sff::kColumnCount; ++c) {
     if (c) text += '\t';
     text += sff::kColumnCaptions[static_cast<std::size_t>(c)];
@@ -57,6 +61,10 @@ int List(const sff::Archive& archive, std::ostream& out) {
       sff::AppendCell(text, archive, row, static_cast<sff::Column>(c));
     }
     text += '\n';
+    if (text.size() >= kListPieceBytes) {
+      out << text;
+      text.clear();
+    }
   }
   out << text;
   out.flush();
