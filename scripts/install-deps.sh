@@ -14,6 +14,7 @@ for group in "$@"; do
   case "$group" in
     fuzz) packages+=(clang-19 libclang-rt-19-dev) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix wine64 locales) ;;
+    builds) packages+=(clang-19) ;;
     gui-check) packages+=(xvfb xauth imagemagick xdotool openbox) ;;
     bench) packages+=(time) ;;
     *) echo "install-deps: unknown group $group" >&2; exit 2 ;;

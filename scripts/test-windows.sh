@@ -13,9 +13,10 @@ host=$build/host
 scripts/install-deps.sh windows
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVARO_BUILD_GUI=OFF
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVARO_BUILD_GUI=OFF -DPELVARO_WERROR=ON
 # The Linux pelvaro-cli the Windows one is compared with.
-cmake -S . -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVARO_BUILD_GUI=OFF -DPELVARO_BUILD_TESTS=OFF
+cmake -S . -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVARO_BUILD_GUI=OFF -DPELVARO_BUILD_TESTS=OFF \
+  -DPELVARO_WERROR=ON
 
 # One Wine configuration for this build folder, and its server running for the
 # whole run: Wine's helper processes would otherwise be started by the first
