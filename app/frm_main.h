@@ -16,6 +16,8 @@
 #include <memory>
 #include <string>
 
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QPushButton;
 class QTreeView;
@@ -59,6 +61,14 @@ class frmMain final : public QWidget, public sff::LoaderView {
   // The folder of the last confirmed Save All PCX, with its closing separator;
   // empty until then. Make Text starts its dialog there.
   std::string OutputFolder;
+
+ protected:
+  // One local .sff file dragged onto the window opens through OpenSff; any
+  // other drag (a folder, several files, another kind of file, a remote
+  // address) is not taken, so nothing happens and nothing is asked
+  // (app/frm_main_drop.cpp).
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildControls();
