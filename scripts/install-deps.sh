@@ -8,8 +8,9 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation2 fonts-ipafont-gothic
-  # Desktop integration: the file type, the desktop entry, the AppStream data.
-  appstream desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl
+  # Desktop integration and the manual page: the file type, the desktop
+  # entry, the AppStream data, and groff to check the manual page.
+  appstream desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl groff-base
 )
 # Extra groups, asked for by the scripts that need them.
 for group in "$@"; do

@@ -20,7 +20,7 @@ share=$prefix/share
 for file in bin/pelvaro bin/pelvaro-cli share/applications/pelvaro.desktop share/mime/packages/pelvaro.xml \
     share/metainfo/org.pelvaro.Pelvaro.metainfo.xml share/icons/hicolor/24x24/apps/pelvaro.png \
     share/icons/hicolor/32x32/apps/pelvaro.png share/icons/hicolor/48x48/apps/pelvaro.png \
-    share/icons/hicolor/scalable/apps/pelvaro.svg; do
+    share/icons/hicolor/scalable/apps/pelvaro.svg share/man/man1/pelvaro-cli.1.gz; do
   [ -f "$prefix/$file" ] || fail "$file was not installed"
 done
 
