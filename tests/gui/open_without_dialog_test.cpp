@@ -17,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <sstream>
+#include <tuple>
 
 using namespace pelvaro;
 using namespace pelvaro::testing;
@@ -33,8 +34,8 @@ Bytes OneSprite(std::uint8_t paletteType = 1) {
   return b.Build();
 }
 
-QMimeData* FilesData(const std::vector<std::string>& paths) {
-  auto* data = new QMimeData;
+std::unique_ptr<QMimeData> FilesData(const std::vector<std::string>& paths) {
+  auto data = std::make_unique<QMimeData>();
   QList<QUrl> urls;
   for (const std::string& path : paths) urls.push_back(QUrl::fromLocalFile(Q(path)));
   data->setUrls(urls);
@@ -42,8 +43,8 @@ QMimeData* FilesData(const std::vector<std::string>& paths) {
 }
 
 struct Drag {
-  bool entered;   // the window took the drag when it came in
-  bool dropped;   // ... and the drop
+  bool entered;           // the window took the drag when it came in
+  bool dropped;           // ... and the drop
   Qt::DropAction action;  // what the source is told to do with its file
 };
 
@@ -170,7 +171,7 @@ class OpenWithoutDialogTest : public QObject {
   void droppingOneArchiveOpensItAndReplacesTheOneBefore() {
     OpenedWindow w;
     WriteBytes(w.dir / "DROP.SFF", OneSprite());
-    const std::unique_ptr<QMimeData> data(FilesData({w.dir / "DROP.SFF"}));
+    const auto data = FilesData({w.dir / "DROP.SFF"});
     const Drag drag = DragOnto(w.window, *data);
     QVERIFY(drag.entered);
     QVERIFY(drag.dropped);
@@ -189,7 +190,7 @@ class OpenWithoutDialogTest : public QObject {
     app::frmMain window;
     WriteBytes(dir / "OTHER.sff", OneSprite(0));
     user.messageAnswers = {mb::kAnswerYes};
-    const std::unique_ptr<QMimeData> other(FilesData({dir / "OTHER.sff"}));
+    const auto other = FilesData({dir / "OTHER.sff"});
     QVERIFY(DragOnto(window, *other).dropped);
     QTRY_COMPARE(window.lblSffName->text(), QStringLiteral("OTHER.sff"));
     QCOMPARE(user.messages.size(), std::size_t{1});
@@ -198,7 +199,7 @@ class OpenWithoutDialogTest : public QObject {
 
     // Gone between the drag and the load: the refusal, and the archive before is dropped.
     user.messages.clear();
-    const std::unique_ptr<QMimeData> gone(FilesData({dir / "GONE.sff"}));
+    const auto gone = FilesData({dir / "GONE.sff"});
     QVERIFY(DragOnto(window, *gone).dropped);
     QTRY_COMPARE(user.messages.size(), std::size_t{1});
     VerifyOneMessage(user, mb::kStop,
@@ -233,7 +234,7 @@ class OpenWithoutDialogTest : public QObject {
       QVERIFY2(!drag.entered, what);
       QVERIFY2(!drag.dropped, what);
     }
-    const std::unique_ptr<QMimeData> second(FilesData({w.dir / "SECOND.sff"}));
+    const auto second = FilesData({w.dir / "SECOND.sff"});
     const Drag moveOnly = DragOnto(w.window, *second, Qt::MoveAction);
     QVERIFY(!moveOnly.entered);
     QVERIFY(!moveOnly.dropped);
