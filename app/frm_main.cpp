@@ -57,6 +57,7 @@ frmMain::frmMain()
   setFixedSize(ui::TwipsSize(6375, 3135));
   BuildControls();
   BuildList();
+  setAcceptDrops(true);  // an archive dropped on the window opens (frm_main_drop.cpp)
   setTabOrder(cmdSffOpen, lstFiles);
   setTabOrder(lstFiles, cmdPCX);
   setTabOrder(cmdPCX, cmdText);

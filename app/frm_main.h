@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QPushButton;
 class QTreeView;
@@ -39,6 +41,14 @@ class frmMain final : public QWidget {
 
   // The archive on show; null when none is.
   const sff::Archive* archive() const { return archive_ ? &*archive_ : nullptr; }
+
+ protected:
+  // One local .sff file dragged onto the window opens through OpenSff; any
+  // other drag (a folder, several files, another kind of file, a remote
+  // address) is not taken, so nothing happens and nothing is asked
+  // (app/frm_main_drop.cpp).
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildControls();

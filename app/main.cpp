@@ -1,19 +1,55 @@
-// Pelvaro, the desktop program: shows the main window and nothing else.
+// Pelvaro, the desktop program: shows the main window, with the archive named
+// on the command line opened in it.
 
 #include "app/frm_main.h"
 #include "app/program_icon.h"
+#include "app/start_options.h"
 #include "ui/fonts.h"
 
 #include <QApplication>
 
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The arguments after the program's name, in the UTF-8 the window's own paths
+// use. On Windows argv holds the ANSI code page, so they come from Qt's reading
+// of the UTF-16 command line; elsewhere argv's bytes are the file name exactly.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#ifdef _WIN32
+  if (QCoreApplication::instance()) {
+    std::vector<std::string> args;
+    const QStringList all = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < all.size(); ++i) args.push_back(all[i].toStdString());
+    return args;
+  }
+#endif
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+  using pelvaro::app::StartOptions;
+  // --help and --version need no window system: they are answered before Qt
+  // looks for a display.
+  if (const StartOptions early = pelvaro::app::ParseStartArguments(Arguments(argc, argv));
+      early.action == StartOptions::Action::kHelp || early.action == StartOptions::Action::kVersion)
+    return pelvaro::app::AnswerWithoutWindow(early, std::cout, std::cerr);
+
+  QApplication application(argc, argv);  // takes Qt's own options out of argv
+  const StartOptions options = pelvaro::app::ParseStartArguments(Arguments(argc, argv));
+  if (options.action != StartOptions::Action::kShowWindow)
+    return pelvaro::app::AnswerWithoutWindow(options, std::cout, std::cerr);
+
   QApplication::setApplicationName(QStringLiteral("pelvaro"));
   QGuiApplication::setDesktopFileName(QStringLiteral("pelvaro"));
   QApplication::setWindowIcon(pelvaro::app::ProgramIcon());
   pelvaro::ui::InstallFontSubstitutes();
 
   pelvaro::app::frmMain window;
-  window.show();
+  pelvaro::app::ShowMainWindow(window, options);
   return QApplication::exec();
 }

@@ -8,12 +8,16 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation2 fonts-ipafont-gothic
+  # Packaging and desktop integration: the .deb and its checks, the file type,
+  # the desktop entry, the AppStream data and the manual page.
+  dpkg-dev file appstream desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl groff-base
 )
 # Extra groups, asked for by the scripts that need them.
 for group in "$@"; do
   case "$group" in
     fuzz) packages+=(clang-19 libclang-rt-19-dev) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix wine64 locales) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix wine64 locales unzip) ;;
+    builds) packages+=(clang-19) ;;
     gui-check) packages+=(xvfb xauth imagemagick xdotool openbox) ;;
     bench) packages+=(time) ;;
     *) echo "install-deps: unknown group $group" >&2; exit 2 ;;

@@ -15,7 +15,7 @@ flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefin
 flags+=" -Wno-deprecated-declarations"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-19 \
   -DCMAKE_CXX_FLAGS="$flags" -DPELVARO_BUILD_FUZZ=ON -DPELVARO_BUILD_TESTS=OFF -DPELVARO_BUILD_GUI=OFF \
-  -DPELVARO_BUILD_BENCH=OFF
+  -DPELVARO_BUILD_BENCH=OFF -DPELVARO_WERROR=ON
 cmake --build "$build" --target pelvaro-fuzz-loader pelvaro-make-fuzz-seeds
 
 work="$build/fuzz-smoke"

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 flags="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPELVARO_BUILD_GUI=ON \
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPELVARO_BUILD_GUI=ON -DPELVARO_WERROR=ON \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
 cmake --build build-asan
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1

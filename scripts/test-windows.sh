@@ -3,7 +3,8 @@
 # build-win/, runs the tests under Wine in a Japanese locale (code page 932),
 # then runs the Windows pelvaro-cli on the sample archive and checks that its
 # PCX files, definition text, batch file and list output match the Linux
-# build's byte for byte (the batch's program folder aside).
+# build's byte for byte (the batch's program folder aside). Last it makes the
+# .zip package and runs the pelvaro-cli.exe unpacked from it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -13,9 +14,10 @@ host=$build/host
 scripts/install-deps.sh windows
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVARO_BUILD_GUI=OFF
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVARO_BUILD_GUI=OFF -DPELVARO_WERROR=ON
 # The Linux pelvaro-cli the Windows one is compared with.
-cmake -S . -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVARO_BUILD_GUI=OFF -DPELVARO_BUILD_TESTS=OFF
+cmake -S . -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVARO_BUILD_GUI=OFF -DPELVARO_BUILD_TESTS=OFF \
+  -DPELVARO_WERROR=ON
 
 # One Wine configuration for this build folder, and its server running for the
 # whole run: Wine's helper processes would otherwise be started by the first
@@ -78,3 +80,32 @@ if [ "$actual" != "$expected" ]; then
   exit 1
 fi
 echo "test-windows: $count files and the list output of the Windows pelvaro-cli match the Linux build's."
+
+# The .zip package: pelvaro-cli.exe beside the README and the licence, and the
+# program run from where the package was unpacked.
+version=$("$linux" --version)
+version=${version#pelvaro-cli }
+top=pelvaro-$version-win64
+rm -rf "$build/packages"
+cpack --config "$build/CPackConfig.cmake" -B "$build/packages" >"$build/cpack.log" 2>&1 ||
+  { cat "$build/cpack.log" >&2; echo "test-windows: cpack failed" >&2; exit 1; }
+zip=$build/packages/$top.zip
+listed=$(unzip -Z1 "$zip" | grep -v "/$" | LC_ALL=C sort)
+expected=$(printf '%s\n' "$top/LICENSE.txt" "$top/README.md" "$top/pelvaro-cli.exe")
+if [ "$listed" != "$expected" ]; then
+  echo "test-windows: $top.zip holds" $listed "instead of" $expected >&2
+  exit 1
+fi
+unpacked=$WINEPREFIX/drive_c/pelvaro-zip
+rm -rf "$unpacked"
+unzip -q "$zip" -d "$unpacked"
+cmp README.md "$unpacked/$top/README.md"
+cmp LICENSE "$unpacked/$top/LICENSE.txt"
+actual=$("$run" "$unpacked/$top/pelvaro-cli.exe" --version)
+if [ "$actual" != "pelvaro-cli $version" ]; then
+  echo "test-windows: the unpacked pelvaro-cli.exe --version printed '$actual'" >&2
+  exit 1
+fi
+"$run" "$unpacked/$top/pelvaro-cli.exe" list 'C:\pelvaro-check\サンプル①.sff' >"$check/zip.list"
+cmp "$check/linux.list" "$check/zip.list"
+echo "test-windows: $top.zip holds pelvaro-cli.exe, the README and the licence; the unpacked program lists the sample."

@@ -1,0 +1,255 @@
+// Opening an archive without Open SFF's dialog: named on the command line or
+// dropped onto the window. Both end in the same load as the dialog (the label,
+// the palette question, the refusal); every other drop changes nothing.
+
+#include "app/start_options.h"
+#include "export/messages.h"
+#include "pelvaro_version.h"
+#include "sff/load_sff.h"
+#include "tests/gui/gui_test_support.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+#include <tuple>
+
+using namespace pelvaro;
+using namespace pelvaro::testing;
+
+namespace {
+
+using Action = app::StartOptions::Action;
+
+// One sprite, 7/3, in shared palette mode unless asked otherwise.
+Bytes OneSprite(std::uint8_t paletteType = 1) {
+  SffBuilder b;
+  b.PaletteType(paletteType)
+      .Add({.group = 7, .item = 3, .palFlag = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 9), nullptr)});
+  return b.Build();
+}
+
+std::unique_ptr<QMimeData> FilesData(const std::vector<std::string>& paths) {
+  auto data = std::make_unique<QMimeData>();
+  QList<QUrl> urls;
+  for (const std::string& path : paths) urls.push_back(QUrl::fromLocalFile(Q(path)));
+  data->setUrls(urls);
+  return data;
+}
+
+struct Drag {
+  bool entered;           // the window took the drag when it came in
+  bool dropped;           // ... and the drop
+  Qt::DropAction action;  // what the source is told to do with its file
+};
+
+// Drags `data` over the list, as a file manager's drag would arrive there, and
+// drops it even when the window refused it on entering, as a careless source
+// might. Shift makes Move the proposed action, as dragging a file out of a
+// folder often does.
+Drag DragOnto(app::frmMain& window, const QMimeData& data,
+              Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction) {
+  QWidget* target = Child<QTreeView>(window, "lstFiles").viewport();
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+  QApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(at), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+  QApplication::sendEvent(target, &drop);
+  // The load comes from the event loop, after the drop has ended.
+  QTest::qWait(20);
+  return {enter.isAccepted(), drop.isAccepted(), drop.dropAction()};
+}
+
+}  // namespace
+
+class OpenWithoutDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // --help and --version are answered before Qt has taken its own options out,
+  // so they must be found among them; after "--" every word is a file.
+  void argumentsNameOneArchiveOrAskForAnAnswer() {
+    const struct {
+      std::vector<std::string> args;
+      Action action;
+      std::string archive;
+    } cases[] = {
+        {{}, Action::kShowWindow, ""},
+        {{"/tmp/USER.sff"}, Action::kShowWindow, "/tmp/USER.sff"},
+        {{"--help"}, Action::kHelp, ""},
+        {{"-h"}, Action::kHelp, ""},
+        {{"USER.sff", "--version"}, Action::kVersion, ""},
+        {{"-platform", "offscreen", "--version"}, Action::kVersion, ""},
+        {{"--unknown", "--help"}, Action::kHelp, ""},
+        {{"--", "--help"}, Action::kShowWindow, "--help"},
+        {{"--unknown", "USER.sff"}, Action::kUsageError, ""},
+        {{"A.sff", "B.sff"}, Action::kUsageError, ""},
+        {{"--", "A.sff", "B.sff"}, Action::kUsageError, ""},
+    };
+    for (const auto& c : cases) {
+      const app::StartOptions options = app::ParseStartArguments(c.args);
+      QCOMPARE(options.action, c.action);
+      QCOMPARE(Q(options.archive), Q(c.archive));
+      QCOMPARE(options.error.empty(), c.action != Action::kUsageError);
+    }
+  }
+
+  void answersGoToStdoutAndUsageErrorsToStderr() {
+    const auto answer = [](const std::vector<std::string>& args) {
+      std::ostringstream out, err;
+      const int code = app::AnswerWithoutWindow(app::ParseStartArguments(args), out, err);
+      return std::tuple{code, out.str(), err.str()};
+    };
+    const auto [versionCode, version, versionErr] = answer({"--version"});
+    QCOMPARE(versionCode, 0);
+    QCOMPARE(Q(version), Q(std::string("pelvaro ") + kVersionText + "\n"));
+    QCOMPARE(Q(versionErr), QString());
+
+    const auto [helpCode, help, helpErr] = answer({"--help"});
+    QCOMPARE(helpCode, 0);
+    QVERIFY(help.starts_with("Usage: pelvaro [ARCHIVE]\n"));
+    QCOMPARE(Q(helpErr), QString());
+
+    const auto [errorCode, errorOut, error] = answer({"--frobnicate"});
+    QCOMPARE(errorCode, 2);
+    QCOMPARE(Q(errorOut), QString());
+    QVERIFY(error.starts_with("pelvaro: unknown option: --frobnicate\n" + help));
+  }
+
+  // The archive opens once the window is on screen, not before.
+  void fileArgumentOpensAfterTheWindowShows() {
+    ScriptedInteraction user;
+    TempDir dir;
+    WriteBytes(dir / "テスト.sff", OneSprite());
+    app::frmMain window;
+    app::ShowMainWindow(window, app::ParseStartArguments({dir / "テスト.sff"}));
+    QVERIFY(window.isVisible());
+    QCOMPARE(LabelText(window, "lblSffName"), QString());
+    QTRY_COMPARE(LabelText(window, "lblSffName"), QStringLiteral("テスト.sff"));
+    QCOMPARE(LabelText(window, "lblImage"), QStringLiteral("1"));
+    QCOMPARE(ListRows(window).at(0).at(6), QStringLiteral("テスト_00007_00003.pcx"));
+    QVERIFY(user.fileDialogs.empty());
+    QVERIFY(user.messages.empty());
+    QVERIFY(!PointerOverridden());
+  }
+
+  void fileArgumentAsksThePaletteQuestionLikeOpenSff() {
+    ScriptedInteraction user;
+    TempDir dir;
+    WriteBytes(dir / "OTHER.sff", OneSprite(0));
+    user.messageAnswers = {ui::Answer::kNo};
+    app::frmMain window;
+    app::ShowMainWindow(window, app::ParseStartArguments({dir / "OTHER.sff"}));
+    QTRY_COMPARE(user.messages.size(), std::size_t{1});
+    QCOMPARE(user.messages[0].style, ui::MsgStyle::kYesNoStopDefaultNo);
+    QCOMPARE(user.messages[0].text, Q(exporter::JoinLines(exporter::SharedPaletteWarning(), "\r\n")));
+    QVERIFY(user.messages[0].busy);
+    QCOMPARE(LabelText(window, "lblSffName"), QString());
+    QCOMPARE(Child<QTreeView>(window, "lstFiles").model()->rowCount(), 0);
+    QVERIFY(!PointerOverridden());
+  }
+
+  void fileArgumentThatCannotBeReadIsRefusedLikeOpenSff() {
+    ScriptedInteraction user;
+    TempDir dir;
+    app::frmMain window;
+    app::ShowMainWindow(window, app::ParseStartArguments({dir / "GONE.sff"}));
+    QTRY_COMPARE(user.messages.size(), std::size_t{1});
+    VerifyOneMessage(user, ui::MsgStyle::kStop,
+                     Q("ファイルを読み込めません。\r\n" + dir / "GONE.sff" + "\r\n" + std::strerror(ENOENT)), true);
+    QCOMPARE(LabelText(window, "lblSffName"), QString());
+    QCOMPARE(user.unscripted, 0);
+  }
+
+  // Dropped over the list, whose view takes no drops itself; the file manager
+  // is told Copy, never Move, so it keeps its file.
+  void droppingOneArchiveOpensItAndReplacesTheOneBefore() {
+    OpenedWindow w;
+    WriteBytes(w.dir / "DROP.SFF", OneSprite());
+    const auto data = FilesData({w.dir / "DROP.SFF"});
+    const Drag drag = DragOnto(w.window, *data);
+    QVERIFY(drag.entered);
+    QVERIFY(drag.dropped);
+    QCOMPARE(drag.action, Qt::CopyAction);
+    QTRY_COMPARE(LabelText(w.window, "lblSffName"), QStringLiteral("DROP.SFF"));
+    QCOMPARE(LabelText(w.window, "lblImage"), QStringLiteral("1"));
+    QCOMPARE(ListRows(w.window).at(0).at(6), QStringLiteral("DROP_00007_00003.pcx"));
+    QVERIFY(std::filesystem::exists(w.dir / "DROP.SFF"));
+    QVERIFY(w.user.messages.empty());
+    QCOMPARE(w.user.fileDialogs.size(), std::size_t{1});  // OpenedWindow's own
+  }
+
+  void droppedArchiveGetsThePaletteQuestionAndTheRefusalOfOpenSff() {
+    ScriptedInteraction user;
+    TempDir dir;
+    app::frmMain window;
+    WriteBytes(dir / "OTHER.sff", OneSprite(0));
+    user.messageAnswers = {ui::Answer::kYes};
+    const auto other = FilesData({dir / "OTHER.sff"});
+    QVERIFY(DragOnto(window, *other).dropped);
+    QTRY_COMPARE(LabelText(window, "lblSffName"), QStringLiteral("OTHER.sff"));
+    QCOMPARE(user.messages.size(), std::size_t{1});
+    QCOMPARE(user.messages[0].style, ui::MsgStyle::kYesNoStopDefaultNo);
+    QCOMPARE(Child<QTreeView>(window, "lstFiles").model()->rowCount(), 1);
+
+    // Gone between the drag and the load: the refusal, and the archive before is dropped.
+    user.messages.clear();
+    const auto gone = FilesData({dir / "GONE.sff"});
+    QVERIFY(DragOnto(window, *gone).dropped);
+    QTRY_COMPARE(user.messages.size(), std::size_t{1});
+    VerifyOneMessage(user, ui::MsgStyle::kStop,
+                     Q("ファイルを読み込めません。\r\n" + dir / "GONE.sff" + "\r\n" + std::strerror(ENOENT)), true);
+    QCOMPARE(LabelText(window, "lblSffName"), QString());
+    QCOMPARE(Child<QTreeView>(window, "lstFiles").model()->rowCount(), 0);
+    QCOMPARE(user.unscripted, 0);
+  }
+
+  // A folder (even one named like an archive), two archives at once, another
+  // kind of file, a remote address, bare text, or a drag that only offers to
+  // move: not taken on entering nor when dropped anyway, and the open archive,
+  // the files and the user are left alone.
+  void everyOtherDropChangesNothing() {
+    OpenedWindow w;
+    std::filesystem::create_directory(w.dir / "FOLDER.sff");
+    WriteBytes(w.dir / "SECOND.sff", OneSprite());
+    WriteBytes(w.dir / "THIRD.sff", OneSprite());
+    WriteBytes(w.dir / "NOTES.txt", Bytes{'x'});
+
+    std::vector<std::pair<const char*, std::unique_ptr<QMimeData>>> drags;
+    drags.emplace_back("folder", FilesData({w.dir / "FOLDER.sff"}));
+    drags.emplace_back("two archives", FilesData({w.dir / "SECOND.sff", w.dir / "THIRD.sff"}));
+    drags.emplace_back("other file", FilesData({w.dir / "NOTES.txt"}));
+    drags.emplace_back("remote", std::make_unique<QMimeData>());
+    drags.back().second->setUrls({QUrl(QStringLiteral("https://example.org/SECOND.sff"))});
+    drags.emplace_back("text", std::make_unique<QMimeData>());
+    drags.back().second->setText(Q(w.dir / "SECOND.sff"));
+    drags.emplace_back("nothing", std::make_unique<QMimeData>());
+    for (const auto& [what, data] : drags) {
+      const Drag drag = DragOnto(w.window, *data);
+      QVERIFY2(!drag.entered, what);
+      QVERIFY2(!drag.dropped, what);
+    }
+    const auto second = FilesData({w.dir / "SECOND.sff"});
+    const Drag moveOnly = DragOnto(w.window, *second, Qt::MoveAction);
+    QVERIFY(!moveOnly.entered);
+    QVERIFY(!moveOnly.dropped);
+
+    QCOMPARE(LabelText(w.window, "lblSffName"), QStringLiteral("USER.sff"));
+    QCOMPARE(Child<QTreeView>(w.window, "lstFiles").model()->rowCount(), 3);
+    QVERIFY(w.user.messages.empty());
+    QCOMPARE(w.user.unscripted, 0);
+    QCOMPARE(w.dir.Entries(),
+             (std::vector<std::string>{"FOLDER.sff", "NOTES.txt", "SECOND.sff", "THIRD.sff", "USER.sff"}));
+    QVERIFY(!PointerOverridden());
+  }
+};
+
+PELVARO_GUI_TEST(OpenWithoutDialogTest);
+
+#include "open_without_dialog_test.moc"
