@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
+  zlib1g-dev libpng-dev
   googletest libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation2 fonts-ipafont-gothic
@@ -13,7 +14,7 @@ packages=(
 for group in "$@"; do
   case "$group" in
     fuzz) packages+=(clang-19 libclang-rt-19-dev) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix wine64 locales) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 locales) ;;
     gui-check) packages+=(xvfb xauth imagemagick xdotool openbox) ;;
     bench) packages+=(time) ;;
     *) echo "install-deps: unknown group $group" >&2; exit 2 ;;
