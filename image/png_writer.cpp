@@ -41,6 +41,53 @@ std::string Header(const IndexedImage& image) {
   return ihdr;
 }
 
+// A zlib compressor kept for the thread's next image: setting up zlib's state
+// (about 256 KiB, its hash table cleared) costs more than compressing a sprite
+// of a few thousand pixels, so an export of thousands of sprites resets one
+// instead. A reset stream gives the bytes a fresh one would.
+class Deflater {
+ public:
+  Deflater() = default;
+  Deflater(const Deflater&) = delete;
+  Deflater& operator=(const Deflater&) = delete;
+  ~Deflater() {
+    if (ready_) deflateEnd(&stream_);
+  }
+
+  std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& in, int level) {
+    Prepare(level);
+    std::vector<std::uint8_t> out(deflateBound(&stream_, static_cast<uLong>(in.size())));
+    stream_.next_in = const_cast<Bytef*>(in.data());  // zlib's input pointer is not const; it only reads
+    stream_.avail_in = static_cast<uInt>(in.size());
+    stream_.next_out = out.data();
+    stream_.avail_out = static_cast<uInt>(out.size());
+    // With deflateBound's room, one call compresses it all.
+    if (deflate(&stream_, Z_FINISH) != Z_STREAM_END) throw std::logic_error("EncodeIndexedPng: deflate did not finish");
+    out.resize(stream_.total_out);
+    return out;
+  }
+
+ private:
+  void Prepare(int level) {
+    if (ready_ && level == level_) {
+      deflateReset(&stream_);
+      return;
+    }
+    if (ready_) deflateEnd(&stream_);
+    ready_ = false;
+    stream_ = z_stream{};
+    const int status = deflateInit(&stream_, level);
+    if (status == Z_MEM_ERROR) throw std::bad_alloc();
+    if (status != Z_OK) throw std::invalid_argument("EncodeIndexedPng: zlib refused the level");
+    ready_ = true;
+    level_ = level;
+  }
+
+  z_stream stream_{};
+  bool ready_ = false;
+  int level_ = 0;
+};
+
 // Every row behind its filter-type byte, compressed as one zlib stream.
 std::vector<std::uint8_t> CompressedRows(const IndexedImage& image, int zlibLevel) {
   const auto width = static_cast<std::size_t>(image.width);
@@ -51,13 +98,8 @@ std::vector<std::uint8_t> CompressedRows(const IndexedImage& image, int zlibLeve
     row[0] = kNoFilter;
     std::copy_n(image.pixels.data() + y * width, width, row + 1);
   }
-  uLongf size = compressBound(static_cast<uLong>(rows.size()));
-  std::vector<std::uint8_t> compressed(size);
-  const int status = compress2(compressed.data(), &size, rows.data(), static_cast<uLong>(rows.size()), zlibLevel);
-  if (status == Z_MEM_ERROR) throw std::bad_alloc();
-  if (status != Z_OK) throw std::invalid_argument("EncodeIndexedPng: zlib refused the level");
-  compressed.resize(size);
-  return compressed;
+  thread_local Deflater deflater;
+  return deflater.Compress(rows, zlibLevel);
 }
 
 }  // namespace
