@@ -89,6 +89,21 @@ TEST(PcxDecoder, RunsCarryOnAcrossScanlinesAndEmptyRunsYieldNothing) {
   EXPECT_EQ(overlong->pixels, (Bytes{5, 5}));
 }
 
+TEST(PcxDecoder, BoundsNeedNotStartAtZeroAndTheVersionIsNotLookedAt) {
+  // Left 10 to right 12, top 100 to bottom 101: 3 x 2.
+  Bytes file = Pcx(3, 2, 4, {1, 2, 3, 0, 4, 5, 6});
+  PutU16(file, 4, 10);
+  PutU16(file, 8, 12);
+  PutU16(file, 6, 100);
+  PutU16(file, 10, 101);
+  file[1] = 0xFF;  // writers disagree on the version
+  const auto decoded = DecodePcx(file);
+  ASSERT_TRUE(decoded);
+  EXPECT_EQ(decoded->width, 3);
+  EXPECT_EQ(decoded->height, 2);
+  EXPECT_EQ(decoded->pixels, (Bytes{1, 2, 3, 4, 5, 6}));
+}
+
 TEST(PcxDecoder, EachDamageIsRefusedWithItsReason) {
   struct Case {
     const char* what;
