@@ -14,6 +14,9 @@ namespace {
 
 using testing::Bytes;
 
+// Most of this figure is the kernel's: the 900 KB of pixels are fresh memory,
+// as in a program that has just started, and on the virtual machine of the
+// README's run faulting them in takes about 2 ms; the decoding itself, about 0.3.
 void DecodeLargeSpriteFigure(benchmark::State& state) {
   const testing::Palette palette = testing::TestPalette(0);
   const Bytes file = testing::MakePcx(1280, 720, testing::PatternPixels(1280, 720, 7), &palette);
