@@ -21,5 +21,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The compiler's own DLLs (libstdc++, libgcc, winpthread) are linked in: a
 # program that needs them and cannot find them exits under Wine without a word.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# zlib (Debian's libz-mingw-w64-dev) likewise: its libz.a, not the import library of a DLL.
+set(ZLIB_USE_STATIC_LIBS ON)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)

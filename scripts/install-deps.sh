@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
+  zlib1g-dev libpng-dev
   googletest libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation2 fonts-ipafont-gothic
@@ -16,7 +17,7 @@ packages=(
 for group in "$@"; do
   case "$group" in
     fuzz) packages+=(clang-19 libclang-rt-19-dev) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix wine64 locales unzip) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 locales unzip) ;;
     builds) packages+=(clang-19) ;;
     gui-check) packages+=(xvfb xauth imagemagick xdotool openbox) ;;
     bench) packages+=(time) ;;

@@ -73,8 +73,31 @@ std::vector<std::uint8_t> PatternPixels(int width, int height, int seed) {
 }
 
 Bytes MakePcx(int width, int height, const std::vector<std::uint8_t>& pixels, const Palette* palette) {
+  return MakePcx(width, height, pixels, palette, PcxShape{});
+}
+
+namespace {
+
+// Appends `bytes` run-length encoded: runs of up to 63, a lone byte as itself
+// unless it could be taken for a count.
+void AppendRuns(Bytes& out, const Bytes& bytes) {
+  std::size_t x = 0;
+  while (x < bytes.size()) {
+    const std::uint8_t v = bytes[x];
+    std::size_t run = 1;
+    while (x + run < bytes.size() && run < 63 && bytes[x + run] == v) ++run;
+    if (run > 1 || v >= 0xC0) out.push_back(static_cast<std::uint8_t>(0xC0 | run));
+    out.push_back(v);
+    x += run;
+  }
+}
+
+}  // namespace
+
+Bytes MakePcx(int width, int height, const std::vector<std::uint8_t>& pixels, const Palette* palette,
+              const PcxShape& shape) {
   Bytes out(128, 0);
-  const int bytesPerLine = width + (width & 1);
+  const int bytesPerLine = shape.bytesPerLine > 0 ? shape.bytesPerLine : width + (width & 1);
   out[0] = 10;  // manufacturer
   out[1] = 5;   // version 3.0 with palette
   out[2] = 1;   // run-length encoding
@@ -86,21 +109,18 @@ Bytes MakePcx(int width, int height, const std::vector<std::uint8_t>& pixels, co
   out[65] = 1;  // colour planes
   PutU16(out, 66, static_cast<std::uint16_t>(bytesPerLine));
   PutU16(out, 68, 1);
+  // The scanlines, padding included; encoded line by line or as one stream.
+  Bytes segment;
   for (int y = 0; y < height; ++y) {
-    int x = 0;
-    while (x < bytesPerLine) {
-      const std::uint8_t v = x < width ? pixels[static_cast<std::size_t>(y * width + x)] : 0;
-      int run = 1;
-      while (x + run < bytesPerLine && run < 63 &&
-             (x + run < width ? pixels[static_cast<std::size_t>(y * width + x + run)] : 0) == v)
-        ++run;
-      if (run > 1 || v >= 0xC0) out.push_back(static_cast<std::uint8_t>(0xC0 | run));
-      out.push_back(v);
-      x += run;
-    }
+    for (int x = 0; x < bytesPerLine; ++x)
+      segment.push_back(x < width ? pixels[static_cast<std::size_t>(y * width + x)] : shape.padding);
+    if (shape.runsAcrossLines && y + 1 < height) continue;
+    if (shape.emptyRuns) out.insert(out.end(), {0xC0, 0x5A});
+    AppendRuns(out, segment);
+    segment.clear();
   }
   if (palette) {
-    out.push_back(12);
+    if (shape.paletteMarker) out.push_back(12);
     out.insert(out.end(), palette->begin(), palette->end());
   }
   return out;
