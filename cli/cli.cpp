@@ -2,6 +2,7 @@
 
 #include "export/definition_text.h"
 #include "export/pcx_export.h"
+#include "export/png_export.h"
 #include "export/messages.h"
 #include "export/output_folder.h"
 #include "pelvaro_version.h"
@@ -18,11 +19,13 @@ namespace {
 constexpr const char* kUsage =
     "Usage: pelvaro-cli [--yes] list ARCHIVE\n"
     "       pelvaro-cli [--yes] pcx ARCHIVE FOLDER\n"
+    "       pelvaro-cli [--yes] png ARCHIVE FOLDER\n"
     "       pelvaro-cli [--yes] text ARCHIVE TEXTFILE\n"
     "       pelvaro-cli --help | --version\n"
     "\n"
     "  list   print the sprite table, tab-separated, in display order\n"
     "  pcx    write every sprite as a PCX file into FOLDER (created when missing)\n"
+    "  png    write every sprite as an 8-bit indexed PNG file into FOLDER (created when missing)\n"
     "  text   write the definition text TEXTFILE and the build batch file beside it\n"
     "  --yes  go on with an archive that is not in shared palette mode\n";
 
@@ -95,6 +98,40 @@ int Pcx(const sff::Archive& archive, const std::string& folderArg, std::ostream&
   return kExitOk;
 }
 
+// As pcx, but a row whose image cannot be decoded is told with its reason and
+// left out, the others still written; the command then ends with 1.
+int Png(const sff::Archive& archive, const std::string& folderArg, std::ostream& out, std::ostream& err,
+        const Environment& env) {
+  if (auto made = exporter::EnsureOutputFolder(folderArg); !made) {
+    Tell(err, exporter::DescribeFolderError(made.error()));
+    return kExitFailure;
+  }
+  const bool showProgress = env.progressTerminal && archive.RowCount() >= kProgressMinimumRows;
+  exporter::ProgressFn progress;
+  if (showProgress) {
+    progress = [&err](std::size_t done, std::size_t total) {
+      if (done % 256 == 0 || done == total) err << "\rPNG 出力中 " << done << " / " << total << std::flush;
+    };
+  }
+  const auto tellUndecodable = [&err, showProgress](const exporter::UndecodableRow& row) {
+    if (showProgress) err << "\r\033[K";
+    Tell(err, exporter::DescribeUndecodableRow(row.row, row.file, row.error));
+  };
+  const auto result = exporter::ExportAllPng(text::WithTrailingSeparator(folderArg), archive, progress, tellUndecodable);
+  if (showProgress) err << "\r\033[K" << std::flush;
+  if (!result) {
+    Tell(err, exporter::DescribeWriteError(result.error()));
+    return kExitFailure;
+  }
+  if (result->skipped > 0) err << exporter::SkippedRowsLine(result->skipped) << '\n';
+  if (result->undecodable > 0) {
+    err << exporter::UndecodableRowsLine(result->undecodable) << '\n';
+    return kExitFailure;
+  }
+  out << exporter::kPngDone << '\n';
+  return kExitOk;
+}
+
 int Text(const sff::Archive& archive, const std::string& textPath, std::ostream& out, std::ostream& err,
          const Environment& env) {
   if (auto made = exporter::MakeText(textPath, archive, env.programFolder); !made) {
@@ -134,7 +171,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   }
   if (words.empty()) return UsageError(err, "no command given");
   const std::string& command = words[0];
-  const std::size_t needed = command == "list" ? 2 : (command == "pcx" || command == "text") ? 3 : 0;
+  const std::size_t needed = command == "list" ? 2 : (command == "pcx" || command == "png" || command == "text") ? 3 : 0;
   if (needed == 0) return UsageError(err, "unknown command: " + command);
   if (words.size() < needed) return UsageError(err, "missing argument for " + command);
   if (words.size() > needed) return UsageError(err, "too many arguments for " + command);
@@ -147,6 +184,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (!archive) return archive.error();
     if (command == "list") return List(*archive, out);
     if (command == "pcx") return Pcx(*archive, words[2], out, err, env);
+    if (command == "png") return Png(*archive, words[2], out, err, env);
     return Text(*archive, words[2], out, err, env);
   } catch (const std::exception& e) {
     Tell(err, exporter::DescribeStoppedWork(e));

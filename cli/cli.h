@@ -4,6 +4,7 @@
 //
 //   pelvaro-cli [--yes] list ARCHIVE
 //   pelvaro-cli [--yes] pcx ARCHIVE FOLDER
+//   pelvaro-cli [--yes] png ARCHIVE FOLDER
 //   pelvaro-cli [--yes] text ARCHIVE TEXTFILE
 //   pelvaro-cli --help | --version
 //
@@ -17,7 +18,7 @@ namespace pelvaro::cli {
 
 enum ExitCode : int {
   kExitOk = 0,
-  kExitFailure = 1,   // an archive or output that cannot be read or written
+  kExitFailure = 1,   // an archive or output that cannot be read or written; for png also an undecodable sprite
   kExitUsage = 2,     // no command, an unknown command or option, a missing argument
   kExitDeclined = 3,  // not in shared palette mode and --yes not given
 };

@@ -77,6 +77,20 @@ std::string SkippedRowsLine(std::size_t skipped) {
   return "PCX名のない " + std::to_string(skipped) + " 行は出力されませんでした。";
 }
 
+Lines DescribeUndecodableRow(std::size_t row, const std::string& file, const image::DecodeError& error) {
+  Lines lines{std::to_string(row + 1) + " 行目の " + file + " は出力できません。"};
+  for (std::string& line : image::DecodeErrorLines(error)) lines.push_back(std::move(line));
+  return lines;
+}
+
+std::string UndecodableRowsLine(std::size_t undecodable) {
+  return "画像を読み込めない " + std::to_string(undecodable) + " 行は出力されませんでした。";
+}
+
+Lines NoImageLines() { return {"この行には画像がありません。", "PCX名のない行です。"}; }
+
+Lines NothingToViewLines() { return {"表示するスプライトがありません。"}; }
+
 std::string JoinLines(const Lines& lines, std::string_view newline) {
   std::string joined;
   for (std::size_t i = 0; i < lines.size(); ++i) {

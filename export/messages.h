@@ -6,6 +6,7 @@
 #include "export/definition_text.h"
 #include "export/output_folder.h"
 #include "export/write_error.h"
+#include "image/pcx_decoder.h"
 #include "sff/load_error.h"
 
 #include <cstddef>
@@ -35,6 +36,19 @@ inline constexpr const char* kPcxDone = "全PCXが出力されました。";
 inline constexpr const char* kTextDone = "SFF 作成用テキストファイル、及びバッチファイルが出力されました。";
 // Said whenever at least one row had no PCX name and so no file.
 std::string SkippedRowsLine(std::size_t skipped);
+
+inline constexpr const char* kPngDone = "全PNGが出力されました。";
+// A row the PNG export wrote no file for because its image cannot be decoded:
+// the row (`row` from 0, told from 1 as the list counts) and its file, then the
+// decoder's own lines.
+Lines DescribeUndecodableRow(std::size_t row, const std::string& file, const image::DecodeError& error);
+// Said at the end of a PNG export that left rows out for that reason.
+std::string UndecodableRowsLine(std::size_t undecodable);
+
+// What the sprite viewer shows in place of a picture: for a row without a PCX
+// name, and when there is no row to show.
+Lines NoImageLines();
+Lines NothingToViewLines();
 
 std::string JoinLines(const Lines& lines, std::string_view newline);
 

@@ -2,8 +2,8 @@
 # Cross-builds the core, pelvaro-cli and their tests for 64-bit Windows in
 # build-win/, runs the tests under Wine in a Japanese locale (code page 932),
 # then runs the Windows pelvaro-cli on the sample archive and checks that its
-# PCX files, definition text, batch file and list output match the Linux
-# build's byte for byte (the batch's program folder aside). Last it makes the
+# PCX and PNG files, definition text, batch file and list output match the
+# Linux build's byte for byte (the batch's program folder aside). Last it makes the
 # .zip package and runs the pelvaro-cli.exe unpacked from it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,11 +47,13 @@ cp "$build/sample/SAMPLE.sff" "$check/サンプル①.sff"
 linux=$host/cli/pelvaro-cli
 "$linux" list "$check/サンプル①.sff" >"$check/linux.list"
 "$linux" pcx "$check/サンプル①.sff" "$check/linux 出力" >/dev/null
+"$linux" png "$check/サンプル①.sff" "$check/linux 出力" >/dev/null
 "$linux" text "$check/サンプル①.sff" "$check/linux 出力/サンプル①_SFF.txt" >/dev/null
 
 windows=$build/cli/pelvaro-cli.exe
 "$run" "$windows" list 'C:\pelvaro-check\サンプル①.sff' >"$check/windows.list"
 "$run" "$windows" pcx 'C:\pelvaro-check\サンプル①.sff' 'C:\pelvaro-check\windows 出力' >/dev/null
+"$run" "$windows" png 'C:\pelvaro-check\サンプル①.sff' 'C:\pelvaro-check\windows 出力' >/dev/null
 "$run" "$windows" text 'C:\pelvaro-check\サンプル①.sff' 'C:\pelvaro-check\windows 出力\サンプル①_SFF.txt' >/dev/null
 
 # The list output: the same UTF-8 bytes, LF line ends.
@@ -59,6 +61,13 @@ cmp "$check/linux.list" "$check/windows.list"
 ls "$check/linux 出力" >"$check/linux.files"
 ls "$check/windows 出力" >"$check/windows.files"
 cmp "$check/linux.files" "$check/windows.files"
+# Both programs wrote a PNG file beside each PCX file.
+pcx_files=$(grep -c '\.pcx$' "$check/linux.files")
+png_files=$(grep -c '\.png$' "$check/linux.files")
+if [ "$pcx_files" -eq 0 ] || [ "$png_files" -ne "$pcx_files" ]; then
+  echo "test-windows: $pcx_files PCX files but $png_files PNG files" >&2
+  exit 1
+fi
 count=0
 while read -r name; do
   case "$name" in
@@ -79,7 +88,7 @@ if [ "$actual" != "$expected" ]; then
   echo "  $expected" | iconv -f CP932 -t UTF-8 >&2
   exit 1
 fi
-echo "test-windows: $count files and the list output of the Windows pelvaro-cli match the Linux build's."
+echo "test-windows: $count files ($png_files of them PNG) and the list output of the Windows pelvaro-cli match the Linux build's."
 
 # The .zip package: pelvaro-cli.exe beside the README and the licence, and the
 # program run from where the package was unpacked.

@@ -1,88 +1,19 @@
-// The PNG writer, read back through libpng: once with its low-level reader for
-// the header, the palette, the transparency chunk and the indices as stored, and
-// once with its simplified reader for the colours a viewer shows. libpng checks
-// the signature, the chunk order and every chunk's CRC on the way.
+// The PNG writer, read back through libpng (tests/support/png_read_back.h).
 // Linux only: the Windows cross build has no libpng (tests/CMakeLists.txt).
 
 #include "image/pcx_decoder.h"
 #include "image/png_writer.h"
+#include "tests/support/png_read_back.h"
 #include "tests/support/sff_builder.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
-#include <csetjmp>
-#include <cstring>
 #include <stdexcept>
 
 namespace pelvaro::testing {
 namespace {
 
 using image::IndexedImage;
-
-struct StoredPng {
-  png_uint_32 width = 0, height = 0;
-  int bitDepth = 0, colourType = 0, interlace = 0;
-  std::vector<png_color> palette;
-  std::vector<std::uint8_t> alphas;  // the tRNS entries
-  Bytes indices;
-  std::size_t bytesRead = 0;
-};
-
-struct Source {
-  const std::string* file;
-  std::size_t at;
-};
-
-void ReadFromString(png_structp png, png_bytep out, png_size_t count) {
-  auto* source = static_cast<Source*>(png_get_io_ptr(png));
-  if (count > source->file->size() - source->at) png_error(png, "read past the end of the file");
-  std::memcpy(out, source->file->data() + source->at, count);
-  source->at += count;
-}
-
-// libpng reports errors by longjmp back here, so every object with a
-// destructor is made before setjmp.
-bool ReadStored(const std::string& file, StoredPng& out) {
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  Source source{&file, 0};
-  std::vector<png_bytep> rows;
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    return false;
-  }
-  png_set_read_fn(png, &source, ReadFromString);
-  png_read_info(png, info);
-  png_get_IHDR(png, info, &out.width, &out.height, &out.bitDepth, &out.colourType, &out.interlace, nullptr, nullptr);
-  png_colorp palette = nullptr;
-  int colours = 0;
-  if (png_get_PLTE(png, info, &palette, &colours) & PNG_INFO_PLTE) out.palette.assign(palette, palette + colours);
-  png_bytep alphas = nullptr;
-  int entries = 0;
-  if (png_get_tRNS(png, info, &alphas, &entries, nullptr) & PNG_INFO_tRNS) out.alphas.assign(alphas, alphas + entries);
-  if (out.bitDepth == 8 && png_get_rowbytes(png, info) == out.width) {
-    out.indices.resize(std::size_t{out.width} * out.height);
-    rows.resize(out.height);
-    for (png_uint_32 y = 0; y < out.height; ++y) rows[y] = out.indices.data() + std::size_t{y} * out.width;
-    png_read_image(png, rows.data());
-  }
-  png_read_end(png, nullptr);
-  png_destroy_read_struct(&png, &info, nullptr);
-  out.bytesRead = source.at;
-  return true;
-}
-
-// The picture as a viewer shows it: red, green, blue, alpha per pixel.
-Bytes ShownColours(const std::string& file) {
-  png_image shown{};
-  shown.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&shown, file.data(), file.size())) return {};
-  shown.format = PNG_FORMAT_RGBA;
-  Bytes rgba(PNG_IMAGE_SIZE(shown));
-  if (!png_image_finish_read(&shown, nullptr, rgba.data(), 0, nullptr)) return {};
-  return rgba;
-}
 
 // A sprite decoded as the program decodes it: every index from 0 to 255 in
 // turn in a small picture, a sprite's pattern in larger ones.
@@ -96,38 +27,6 @@ IndexedImage Sprite(int width, int height) {
   return *decoded;
 }
 
-void ExpectReadsBackAs(const std::string& file, const IndexedImage& sprite) {
-  StoredPng stored;
-  ASSERT_TRUE(ReadStored(file, stored));
-  EXPECT_EQ(stored.bytesRead, file.size()) << "bytes after IEND";
-  EXPECT_EQ(stored.width, static_cast<png_uint_32>(sprite.width));
-  EXPECT_EQ(stored.height, static_cast<png_uint_32>(sprite.height));
-  EXPECT_EQ(stored.bitDepth, 8);
-  EXPECT_EQ(stored.colourType, PNG_COLOR_TYPE_PALETTE);
-  EXPECT_EQ(stored.interlace, PNG_INTERLACE_NONE);
-  ASSERT_EQ(stored.palette.size(), 256u);
-  for (std::size_t i = 0; i < 256; ++i) {
-    EXPECT_EQ(stored.palette[i].red, sprite.palette[3 * i]);
-    EXPECT_EQ(stored.palette[i].green, sprite.palette[3 * i + 1]);
-    EXPECT_EQ(stored.palette[i].blue, sprite.palette[3 * i + 2]);
-  }
-  ASSERT_FALSE(stored.alphas.empty());
-  EXPECT_EQ(stored.alphas[0], 0);
-  EXPECT_EQ(stored.indices, sprite.pixels);
-
-  const Bytes rgba = ShownColours(file);
-  ASSERT_EQ(rgba.size(), 4 * sprite.pixels.size());
-  for (std::size_t p = 0; p < sprite.pixels.size(); ++p) {
-    const std::size_t index = sprite.pixels[p];
-    if (index == 0) {
-      ASSERT_EQ(rgba[4 * p + 3], 0) << "pixel " << p;
-      continue;
-    }
-    ASSERT_EQ(rgba[4 * p + 3], 255) << "pixel " << p;
-    for (std::size_t c = 0; c < 3; ++c) ASSERT_EQ(rgba[4 * p + c], sprite.palette[3 * index + c]) << "pixel " << p;
-  }
-}
-
 TEST(PngWriter, ReadsBackAsTheSpritesIndicesPaletteAndTransparency) {
   const std::pair<int, int> sizes[] = {{1, 1}, {16, 16}, {7, 5}, {200, 3}, {321, 240}};
   for (const auto& [width, height] : sizes) {
@@ -135,7 +34,7 @@ TEST(PngWriter, ReadsBackAsTheSpritesIndicesPaletteAndTransparency) {
     for (const int level : {image::kPngLevel, 0, 6, 9, -1}) {
       SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height) + ", level " + std::to_string(level));
       const std::string file = image::EncodeIndexedPng(sprite, level);
-      ExpectReadsBackAs(file, sprite);
+      ExpectPngOf(file, sprite);
       EXPECT_EQ(image::EncodeIndexedPng(sprite, level), file) << "the same image gave other bytes";
     }
   }

@@ -1,0 +1,55 @@
+#pragma once
+
+// Writes each row of the sprite table as an 8-bit indexed PNG file: the row's
+// PCX file (PcxFileBytes, exactly what the PCX export writes) decoded, and
+// written with its 256 colours and index 0 transparent. The rows, their order,
+// the names and the rows skipped are the PCX export's; a linked row writes
+// under the name of the image it reuses, decoded from its own PCX bytes. The
+// sprite viewer decodes through DecodeSprite too, so what it shows is what
+// both exports write.
+
+#include "export/pcx_export.h"
+#include "export/write_error.h"
+#include "image/pcx_decoder.h"
+#include "sff/archive.h"
+#include "text/result.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace pelvaro::exporter {
+
+// The picture of one sprite, decoded from its PCX file's bytes.
+Result<image::IndexedImage, image::DecodeError> DecodeSprite(const sff::Archive& archive,
+                                                             const sff::SpriteRecord& record);
+
+// Appends the PNG file name of `record`: its PCX name with ".png" in place of
+// ".pcx" (nothing for a record without a name).
+void AppendPngName(std::string& out, const sff::Archive& archive, const sff::SpriteRecord& record);
+std::string PngName(const sff::Archive& archive, const sff::SpriteRecord& record);
+
+// A row whose image could not be decoded: nothing was written for it.
+struct UndecodableRow {
+  std::size_t row = 0;  // display row, from 0
+  std::string file;     // the PNG name it would have had
+  image::DecodeError error;
+};
+using UndecodableFn = std::function<void(const UndecodableRow& row)>;
+
+struct PngExportSummary {
+  std::size_t written = 0;
+  std::size_t skipped = 0;      // rows without a PCX name
+  std::size_t undecodable = 0;  // rows whose image could not be decoded
+};
+
+// Every row in display order into `folder` (ending in a separator), each under
+// its PNG name. A row without a name is skipped; a row whose image cannot be
+// decoded is told to `onUndecodable` and the export goes on with the next.
+// Stops at the first file that cannot be written, keeping those written
+// before it. Throws std::bad_alloc when memory runs out.
+Result<PngExportSummary, WriteError> ExportAllPng(const std::string& folder, const sff::Archive& archive,
+                                                  const ProgressFn& progress = {},
+                                                  const UndecodableFn& onUndecodable = {});
+
+}  // namespace pelvaro::exporter

@@ -1,0 +1,128 @@
+// The PNG export: the PCX export's rows, order, names and skipped rows, each
+// row's own PCX bytes decoded (a linked row's too), rows that cannot be
+// decoded told and left out, and a write failure that stops the export. Every
+// file is read back through libpng (tests/support/png_read_back.h).
+
+#include "export/png_export.h"
+#include "tests/support/load_archive.h"
+#include "tests/support/png_read_back.h"
+#include "text/native_path.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace pelvaro::testing {
+namespace {
+
+using exporter::ExportAllPng;
+using image::DecodeFault;
+
+// A PCX image of 16 colours in four planes: a header the decoder refuses.
+Bytes FourPlanePcx() {
+  Bytes file = MakePcx(4, 4, PatternPixels(4, 4, 8), nullptr);
+  file.at(65) = 4;
+  file.at(3) = 1;
+  return file;
+}
+
+class PngExport : public ::testing::Test {
+ protected:
+  // Chain positions: 0: 1/0 own palette A, the palette source (followed by a
+  // shared sprite); 1: 1/1 shared; 2: 9000/0 own palette B; 3: 1/2 shared, four
+  // planes; 4: 2/0 shared, linked to 2; 5: 2/1 own, linked to 1; 6: never reached.
+  // Display rows: 9000/0, 1/0, 1/1, 1/2, 2/0, the unreached 0/0, 2/1.
+  void SetUp() override {
+    SffBuilder b;
+    b.ImageCount(7);
+    b.Add({.group = 1, .item = 0, .palFlag = 0, .payload = MakePcx(4, 3, PatternPixels(4, 3, 1), &paletteA_)});
+    b.Add({.group = 1, .item = 1, .palFlag = 1, .payload = MakePcx(5, 2, PatternPixels(5, 2, 2), nullptr)});
+    b.Add({.group = 9000, .item = 0, .palFlag = 0, .payload = MakePcx(7, 2, PatternPixels(7, 2, 3), &paletteB_)});
+    b.Add({.group = 1, .item = 2, .palFlag = 1, .payload = FourPlanePcx()});
+    b.Add({.group = 2, .item = 0, .link = 2, .palFlag = 1});
+    b.Add({.group = 2, .item = 1, .link = 1, .palFlag = 0});
+    Bytes bytes = b.Build();
+    bytes.resize(bytes.size() + 32, 0);  // room for the header of the position never reached
+    archive_ = LoadArchive(bytes);
+    ASSERT_TRUE(archive_->loaded());
+  }
+
+  const sff::Archive& archive() const { return *archive_->archive; }
+
+  image::IndexedImage Decoded(int position) const {
+    auto decoded = exporter::DecodeSprite(archive(), archive_->Record(position));
+    if (!decoded) throw std::runtime_error("the sprite does not decode");
+    return *decoded;
+  }
+
+  std::string Png(const std::string& name) const {
+    const Bytes bytes = ReadBytes(out_ / name);
+    return std::string(bytes.begin(), bytes.end());
+  }
+
+  const Palette paletteA_ = TestPalette(10);
+  const Palette paletteB_ = TestPalette(90);
+  std::unique_ptr<LoadedArchive> archive_;
+  TempDir out_;
+};
+
+TEST_F(PngExport, WritesTheRowsOfThePcxExportEachDecodedFromItsOwnBytes) {
+  std::vector<std::pair<std::size_t, std::size_t>> progress;
+  std::vector<exporter::UndecodableRow> undecodable;
+  const auto result = ExportAllPng(
+      out_.path(), archive(), [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); },
+      [&](const exporter::UndecodableRow& row) { undecodable.push_back(row); });
+  ASSERT_TRUE(result) << result.error().reason;
+  EXPECT_EQ(result->written, 4u);
+  EXPECT_EQ(result->skipped, 1u);
+  EXPECT_EQ(result->undecodable, 2u);
+  EXPECT_EQ(progress.size(), 7u);
+  EXPECT_EQ(progress.back(), std::make_pair(std::size_t{7}, std::size_t{7}));
+  // No temporary file is left, and no file for a row that did not decode.
+  EXPECT_EQ(out_.Entries(),
+            (std::vector<std::string>{"USER_00001_00000.png", "USER_00001_00001.png", "USER_09000_00000.png"}));
+
+  // The palette source shows its own palette, which became the shared one.
+  ExpectPngOf(Png("USER_00001_00000.png"), Decoded(0));
+  EXPECT_EQ(Decoded(0).palette, paletteA_);
+  ExpectPngOf(Png("USER_00001_00001.png"), Decoded(1));
+  // 2/0 came later than 9000/0 and wrote under its name: 9000/0's picture with
+  // the shared palette appended after its own, which is the one that counts.
+  ExpectPngOf(Png("USER_09000_00000.png"), Decoded(4));
+  EXPECT_EQ(Decoded(4).pixels, Decoded(2).pixels);
+  EXPECT_EQ(Decoded(4).palette, paletteA_);
+  EXPECT_EQ(Decoded(2).palette, paletteB_);
+
+  // 1/2 is refused for its planes; 2/1 takes 1/1's bytes without a palette,
+  // too short a file, so 1/1's file stays as 1/1 wrote it.
+  ASSERT_EQ(undecodable.size(), 2u);
+  EXPECT_EQ(undecodable[0].row, 3u);
+  EXPECT_EQ(undecodable[0].file, "USER_00001_00002.png");
+  EXPECT_EQ(undecodable[0].error.fault, DecodeFault::kUnsupportedDepth);
+  EXPECT_EQ(undecodable[1].row, 6u);
+  EXPECT_EQ(undecodable[1].file, "USER_00001_00001.png");
+  EXPECT_EQ(undecodable[1].error.fault, DecodeFault::kTooShort);
+
+  EXPECT_EQ(exporter::PngName(archive(), archive().RecordOfRow(4)), "USER_09000_00000.png");
+  EXPECT_EQ(exporter::PngName(archive(), archive().RecordOfRow(5)), "");
+}
+
+TEST_F(PngExport, AFileThatCannotBeWrittenStopsTheExportKeepingTheFilesBefore) {
+  std::filesystem::create_directory(text::ToNativePath(out_ / "USER_00001_00001.png"));
+  WriteBytes(out_ / "USER_00001_00000.png", Bytes(3, 7));  // replaced whole
+  std::size_t rowsDone = 0;
+  const auto result = ExportAllPng(out_.path(), archive(), [&](std::size_t done, std::size_t) { rowsDone = done; });
+  ASSERT_FALSE(result);
+  EXPECT_EQ(result.error().file, out_ / "USER_00001_00001.png");
+  EXPECT_EQ(result.error().reason, std::strerror(EISDIR));
+  EXPECT_EQ(rowsDone, 2u);
+  EXPECT_EQ(out_.Entries(),
+            (std::vector<std::string>{"USER_00001_00000.png", "USER_00001_00001.png", "USER_09000_00000.png"}));
+  ExpectPngOf(Png("USER_00001_00000.png"), Decoded(0));
+  ExpectPngOf(Png("USER_09000_00000.png"), Decoded(2));
+}
+
+}  // namespace
+}  // namespace pelvaro::testing
