@@ -57,6 +57,7 @@ frmMain::frmMain()
   setFixedSize(ui::TwipsSize(6375, 3135));
   BuildControls();
   BuildList();
+  BuildViewerHooks();
   setAcceptDrops(true);  // an archive dropped on the window opens (frm_main_drop.cpp)
   setTabOrder(cmdSffOpen, lstFiles);
   setTabOrder(lstFiles, cmdPCX);
@@ -127,6 +128,7 @@ void frmMain::Show(std::optional<sff::Archive> loaded) {
   model_.SetArchive(nullptr);
   archive_ = std::move(loaded);
   model_.SetArchive(archive());
+  FollowLoad();
   if (!archive_) {
     lblSffName->clear();
     lblImage->clear();

@@ -2,7 +2,9 @@
 
 // The main window: the sprite list, the archive name and image count, and the
 // five commands (Open SFF, Save All PCX, Make Text, About, Exit). It owns the
-// archive it loaded until the next load.
+// archive it loaded until the next load. A double-click or Enter on a row, or
+// the list's context menu, opens the sprite viewer, which follows the list's
+// current row (app/frm_main_viewer.cpp).
 
 #include "app/sprite_table_model.h"
 #include "sff/archive.h"
@@ -20,6 +22,7 @@
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTreeView;
 
@@ -28,6 +31,8 @@ class frmPath;
 }
 
 namespace pelvaro::app {
+
+class SpriteViewer;
 
 class frmMain final : public QWidget {
  public:
@@ -49,10 +54,23 @@ class frmMain final : public QWidget {
   // (app/frm_main_drop.cpp).
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // Enter on the list opens the sprite viewer.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildControls();
   void BuildList();
+  void BuildViewerHooks();
+
+  // The sprite viewer on the list's current row, made on first use.
+  void OpenViewer();
+  void ShowListMenu(const QPoint& at);
+  // The viewer, when it is showing, shows the list's current row.
+  void FollowCurrentRow();
+  // A new archive (or none): a showing viewer starts again at its first row.
+  void FollowLoad();
+  void StepList(int delta);
+  std::optional<std::size_t> CurrentRow() const;
 
   void cmdSffOpen_Click();
   void cmdPCX_Click();
@@ -77,6 +95,7 @@ class frmMain final : public QWidget {
   QPushButton* cmdEnd;
   QLabel* lblImage;
   QLabel* Label4;
+  QMenu* mnuList;
 
   ui::CommonDialog cdl1;
   // The folder of the last confirmed Save All PCX, with its closing separator;
@@ -86,6 +105,7 @@ class frmMain final : public QWidget {
   std::optional<sff::Archive> archive_;
   SpriteTableModel model_;
   std::unique_ptr<ui::frmPath> frmPath_;
+  SpriteViewer* viewer_ = nullptr;  // a window of its own, owned as a child
 };
 
 }  // namespace pelvaro::app

@@ -1,0 +1,90 @@
+// The way from the list to the sprite viewer: a double-click or Enter on a
+// row, or the list's context menu, opens it on that row; from then on it shows
+// the list's current row, however that row is chosen.
+
+#include "app/frm_main.h"
+
+#include "app/sprite_viewer.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTreeView>
+
+#include <algorithm>
+
+namespace pelvaro::app {
+
+void frmMain::BuildViewerHooks() {
+  mnuList = new QMenu(this);
+  mnuList->setObjectName(QStringLiteral("mnuList"));
+  QAction* show = mnuList->addAction(QStringLiteral("スプライトを表示(&V)"));
+  show->setObjectName(QStringLiteral("mnuShowSprite"));
+  connect(show, &QAction::triggered, this, [this] { OpenViewer(); });
+
+  lstFiles->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(lstFiles, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { ShowListMenu(at); });
+  // Not `activated`: on a desktop set to open items with one click, that
+  // would open the viewer on every click into the list.
+  connect(lstFiles, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (index.isValid()) OpenViewer();
+  });
+  lstFiles->installEventFilter(this);
+  connect(lstFiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { FollowCurrentRow(); });
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lstFiles && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      if (CurrentRow()) OpenViewer();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::OpenViewer() {
+  if (!CurrentRow()) return;
+  if (!viewer_) {
+    viewer_ = new SpriteViewer(this);
+    viewer_->onStep = [this](int delta) { StepList(delta); };
+  }
+  viewer_->ShowRow(archive(), CurrentRow());
+  viewer_->show();
+  viewer_->raise();
+  viewer_->activateWindow();
+}
+
+void frmMain::ShowListMenu(const QPoint& at) {
+  const QModelIndex index = lstFiles->indexAt(at);
+  if (!index.isValid()) return;
+  lstFiles->setCurrentIndex(index);
+  mnuList->popup(lstFiles->viewport()->mapToGlobal(at));
+}
+
+void frmMain::FollowCurrentRow() {
+  if (viewer_ && viewer_->isVisible()) viewer_->ShowRow(archive(), CurrentRow());
+}
+
+void frmMain::FollowLoad() {
+  if (!viewer_ || !viewer_->isVisible()) return;
+  if (model_.rowCount() > 0) lstFiles->setCurrentIndex(model_.index(0, 0));
+  FollowCurrentRow();
+}
+
+void frmMain::StepList(int delta) {
+  const int rows = model_.rowCount();
+  if (rows == 0) return;
+  const auto current = CurrentRow();
+  const int row = current ? std::clamp(static_cast<int>(*current) + delta, 0, rows - 1) : 0;
+  lstFiles->setCurrentIndex(model_.index(row, std::max(lstFiles->currentIndex().column(), 0)));
+}
+
+std::optional<std::size_t> frmMain::CurrentRow() const {
+  const QModelIndex current = lstFiles->currentIndex();
+  if (!current.isValid() || !archive_) return std::nullopt;
+  return static_cast<std::size_t>(current.row());
+}
+
+}  // namespace pelvaro::app

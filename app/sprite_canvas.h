@@ -1,0 +1,71 @@
+#pragma once
+
+// The sprite viewer's picture: the sprite at an integer zoom, palette index 0
+// over a checkerboard (or in its own colour), the axis as a crosshair through
+// the centre of its pixel, and a margin around it all. An axis that lies
+// outside the picture but near it is taken into the area shown, so the
+// crosshair stays in view; one farther off is left out of it.
+
+#include "image/indexed_image.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+namespace pelvaro::app {
+
+// The sprite as a Qt image of 8-bit indices with its 256 colours; index 0
+// fully transparent when `zeroTransparent`, as in the PNG export.
+QImage ToQImage(const image::IndexedImage& sprite, bool zeroTransparent);
+
+class SpriteCanvas final : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kMargin = 8;       // screen pixels around the area shown
+  static constexpr int kAxisReach = 256;  // sprite pixels an axis may lie outside the picture and be shown
+  static constexpr int kCheckerSize = 8;  // screen pixels of one checkerboard square
+  static constexpr int kMaxZoom = 32;
+  static constexpr QRgb kBackground = 0xFF808080;  // around the picture
+  static constexpr QRgb kCheckerLight = 0xFFFFFFFF;
+  static constexpr QRgb kCheckerDark = 0xFFCCCCCC;
+
+  explicit SpriteCanvas(QWidget* parent);
+
+  // The picture (null: none) and its axis; the canvas keeps its own copy.
+  void SetSprite(const image::IndexedImage* sprite, QPoint axis);
+  void SetZoom(int zoom);
+  int zoom() const { return zoom_; }
+  void SetTransparencyShown(bool shown);
+  void SetAxisShown(bool shown);
+
+  // The largest zoom (1 at least) at which the canvas fits into `room`.
+  int FitZoom(QSize room) const;
+  // Where the picture's top-left corner is drawn.
+  QPoint PictureOrigin() const;
+
+  // Called with the sprite pixel under the pointer, nothing when it leaves the picture.
+  std::function<void(std::optional<QPoint>)> onHover;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  // The area shown, in sprite pixels: the picture, and the axis when it is near.
+  QRect Scene() const;
+  void Relayout();
+  void RebuildShown();
+
+  QImage indexed_;  // the sprite's indices with its palette
+  QImage shown_;    // what is drawn: index 0 transparent or not
+  QPoint axis_;
+  int zoom_ = 1;
+  bool transparencyShown_ = true;
+  bool axisShown_ = true;
+};
+
+}  // namespace pelvaro::app

@@ -1,0 +1,386 @@
+// The sprite viewer from the real main window: opened by double-click, Enter
+// and the list's context menu; one window following the list's current row,
+// stepped from either; zoom, the two toggles, hovering, Save as PNG, Copy, and
+// rows that cannot be decoded or have no image, shown without a message box.
+
+#include "app/palette_grid.h"
+#include "app/sprite_canvas.h"
+#include "app/sprite_viewer.h"
+#include "export/png_export.h"
+#include "image/png_writer.h"
+#include "tests/gui/gui_test_support.h"
+#include "tests/support/system_reasons.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QScrollArea>
+#include <QToolButton>
+
+using namespace pelvaro;
+using namespace pelvaro::testing;
+
+namespace {
+
+const Palette kOwnPalette = TestPalette(40);
+// 4 x 3, index 0 at (0, 0), (1, 1) and (2, 2).
+const Bytes kPicture{0, 1, 2, 3, 4, 0, 5, 6, 7, 8, 0, 9};
+
+// A picture of 24-bit colour (three planes), which the decoder refuses.
+Bytes ThreePlanePcx() {
+  Bytes file = MakePcx(4, 4, PatternPixels(4, 4, 8), nullptr);
+  file.at(65) = 3;
+  return file;
+}
+
+const QString kThreePlaneReason = QStringLiteral(
+    "PCX画像を読み込めません。\n1 ピクセル 8 ビット、3 プレーンの画像（フルカラー）には対応していません。\n"
+    "読み込めるのは 256 色（8 ビット、1 プレーン）の画像だけです。");
+
+// USER.sff, shown: rows 1/0 (own palette, the palette source, axis (1, 2)),
+// 1/1 (shared, 5 x 2, axis (-3, 4)), 1/2 (three planes), 2/0 (linked to 1/1),
+// and 0/0, never reached by the chain: no image.
+struct ViewerWindow {
+  ViewerWindow() {
+    SffBuilder b;
+    b.ImageCount(5);
+    b.Add({.group = 1, .item = 0, .axisX = 1, .axisY = 2, .palFlag = 0, .payload = MakePcx(4, 3, kPicture, &kOwnPalette)});
+    b.Add({.group = 1, .item = 1, .axisX = -3, .axisY = 4, .palFlag = 1,
+           .payload = MakePcx(5, 2, PatternPixels(5, 2, 2), nullptr)});
+    b.Add({.group = 1, .item = 2, .palFlag = 1, .payload = ThreePlanePcx()});
+    b.Add({.group = 2, .item = 0, .link = 1, .palFlag = 1});
+    Bytes bytes = b.Build();
+    bytes.resize(bytes.size() + 32, 0);
+    OpenThroughWindow(window, user, dir, "USER.sff", bytes);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) throw std::runtime_error("the main window was not shown");
+  }
+
+  QTreeView& list() { return Child<QTreeView>(window, "lstFiles"); }
+  int currentRow() { return list().currentIndex().row(); }
+  void SelectRow(int row) { list().setCurrentIndex(list().model()->index(row, 1)); }
+  QPoint RowCentre(int row) { return list().visualRect(list().model()->index(row, 1)).center(); }
+
+  // The viewer, after it has been opened.
+  app::SpriteViewer& viewer() { return Child<app::SpriteViewer>(window, "frmSpriteViewer"); }
+  app::SpriteViewer& OpenOn(int row) {
+    SelectRow(row);
+    QTest::keyClick(&list(), Qt::Key_Return);
+    return viewer();
+  }
+
+  ScriptedInteraction user;
+  TempDir dir, out;
+  app::frmMain window;
+};
+
+// A click on the viewer's button or check box `name`.
+void Press(const QWidget& viewer, const char* name) {
+  QTest::mouseClick(&Child<QAbstractButton>(viewer, name), Qt::LeftButton);
+}
+
+QString Status(const QWidget& viewer) { return LabelText(viewer, "lblStatus"); }
+bool ShowsMessage(const QWidget& viewer) { return Child<QLabel>(viewer, "lblMessage").isVisible(); }
+
+// The pointer moved over `widget` with no button held.
+void Hover(QWidget& widget, QPoint at) {
+  QMouseEvent move(QEvent::MouseMove, at, widget.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&widget, &move);
+}
+
+void CtrlWheel(QWidget& viewer, int angle) {
+  QWidget* viewport = Child<QScrollArea>(viewer, "scrSprite").viewport();
+  const QPointF at(viewport->rect().center());
+  QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::ControlModifier,
+                    Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(viewport, &wheel);
+}
+
+int Zoom(const QWidget& viewer) { return Child<app::SpriteCanvas>(viewer, "picSprite").zoom(); }
+
+// The canvas as drawn, and the screen pixel at the centre of sprite pixel (x, y).
+QImage Drawn(const QWidget& viewer) { return Child<app::SpriteCanvas>(viewer, "picSprite").grab().toImage(); }
+QPoint ScreenOf(const QWidget& viewer, int x, int y) {
+  const auto& canvas = Child<app::SpriteCanvas>(viewer, "picSprite");
+  return canvas.PictureOrigin() + QPoint(x, y) * canvas.zoom() + QPoint(canvas.zoom() / 2, canvas.zoom() / 2);
+}
+
+QRgb Colour(const Palette& palette, int index) {
+  const auto at = static_cast<std::size_t>(index) * 3;
+  return qRgb(palette[at], palette[at + 1], palette[at + 2]);
+}
+
+}  // namespace
+
+class SpriteViewerTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // A double-click and Enter both open it; it is one window, which follows
+  // the list's current row however that is chosen, Up and Down from either.
+  void opensByDoubleClickAndEnterAndFollowsTheList() {
+    ViewerWindow w;
+    QWidget* viewport = w.list().viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, w.RowCentre(1));
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, w.RowCentre(1));
+    app::SpriteViewer& viewer = w.viewer();
+    QVERIFY(viewer.isVisible());
+    QCOMPARE(viewer.windowTitle(), QStringLiteral("USER_00001_00001.pcx - スプライトの表示"));
+    QCOMPARE(Status(viewer), QStringLiteral("2 行目（全 5 行）　グループ番号 1　イメージ番号 1　5 × 2 ピクセル　軸 (-3, 4)"
+                                            "　共有パレット"));
+    viewer.close();
+
+    w.OpenOn(0);
+    QVERIFY(viewer.isVisible());
+    QCOMPARE(w.window.findChildren<app::SpriteViewer*>().size(), 1);
+    QCOMPARE(Status(viewer), QStringLiteral("1 行目（全 5 行）　グループ番号 1　イメージ番号 0　4 × 3 ピクセル　軸 (1, 2)"
+                                            "　共有パレット"));
+    QTest::keyClick(&w.list(), Qt::Key_Down);
+    QVERIFY(Status(viewer).startsWith(QStringLiteral("2 行目")));
+    QTest::keyClick(&viewer, Qt::Key_Down);
+    QCOMPARE(w.currentRow(), 2);
+    QVERIFY(Status(viewer).startsWith(QStringLiteral("3 行目")));
+    QTest::keyClick(&viewer, Qt::Key_Up);
+    QCOMPARE(w.currentRow(), 1);
+    // The linked row names the row whose image it shows.
+    QTest::keyClick(&viewer, Qt::Key_Down);
+    QTest::keyClick(&viewer, Qt::Key_Down);
+    QCOMPARE(Status(viewer), QStringLiteral("4 行目（全 5 行）　グループ番号 2　イメージ番号 0　5 × 2 ピクセル　軸 (0, 0)"
+                                            "　共有パレット　リンク先 2 行目"));
+    QCOMPARE(viewer.windowTitle(), QStringLiteral("USER_00001_00001.pcx - スプライトの表示"));
+    // The last row has no image; Down there stays on it.
+    QTest::keyClick(&viewer, Qt::Key_Down);
+    QTest::keyClick(&viewer, Qt::Key_Down);
+    QCOMPARE(w.currentRow(), 4);
+    QVERIFY(ShowsMessage(viewer));
+    QCOMPARE(LabelText(viewer, "lblMessage"), QStringLiteral("この行には画像がありません。\nPCX名のない行です。"));
+    QCOMPARE(Status(viewer), QStringLiteral("5 行目（全 5 行）　グループ番号 0　イメージ番号 0　画像なし　軸 (0, 0)"
+                                            "　パレットなし"));
+    QCOMPARE(viewer.windowTitle(), QStringLiteral("スプライトの表示"));
+    QVERIFY(w.user.messages.empty());
+    QCOMPARE(w.user.unscripted, 0);
+  }
+
+  // The list's context menu offers the viewer on the row under the pointer.
+  void contextMenuOpensItOnTheRowUnderThePointer() {
+    ViewerWindow w;
+    w.SelectRow(0);
+    QWidget* viewport = w.list().viewport();
+    QContextMenuEvent request(QContextMenuEvent::Mouse, w.RowCentre(3), viewport->mapToGlobal(w.RowCentre(3)));
+    QCoreApplication::sendEvent(viewport, &request);
+    auto& menu = Child<QMenu>(w.window, "mnuList");
+    QVERIFY(menu.isVisible());
+    QCOMPARE(w.currentRow(), 3);
+    auto& entry = Child<QAction>(menu, "mnuShowSprite");
+    QCOMPARE(entry.text(), QStringLiteral("スプライトを表示(&V)"));
+    menu.hide();
+    entry.trigger();
+    QVERIFY(w.viewer().isVisible());
+    QVERIFY(Status(w.viewer()).startsWith(QStringLiteral("4 行目")));
+  }
+
+  // Fitted to the window at first and after every step; +, -, 1:1 and
+  // Ctrl+wheel pick a zoom that stays until the fit button brings it back.
+  void zoomFitsTheWindowUntilOneIsPicked() {
+    ViewerWindow w;
+    app::SpriteViewer& viewer = w.OpenOn(1);
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    viewer.resize(500, 360);
+    QCoreApplication::processEvents();
+    auto& canvas = Child<app::SpriteCanvas>(viewer, "picSprite");
+    auto& area = Child<QScrollArea>(viewer, "scrSprite");
+    // 5 x 2 with the axis at (-3, 4): an area of 8 x 5 sprite pixels.
+    const QSize room = area.maximumViewportSize();
+    const int fitted = std::min((room.width() - 16) / 8, (room.height() - 16) / 5);
+    QVERIFY(fitted > 4);
+    QCOMPARE(Zoom(viewer), std::min(fitted, 32));
+    QCOMPARE(canvas.size(), QSize(8 * Zoom(viewer) + 16, 5 * Zoom(viewer) + 16));
+    QVERIFY(Child<QToolButton>(viewer, "cmdFitWindow").isChecked());
+    viewer.resize(400, 300);
+    QCoreApplication::processEvents();
+    QVERIFY(Zoom(viewer) < fitted);
+
+    Press(viewer, "cmdActualSize");
+    QCOMPARE(Zoom(viewer), 1);
+    QCOMPARE(LabelText(viewer, "lblZoom"), QStringLiteral("1 倍"));
+    QVERIFY(!Child<QToolButton>(viewer, "cmdFitWindow").isChecked());
+    QTest::keyClick(&viewer, Qt::Key_Plus);
+    QTest::keyClick(&viewer, Qt::Key_Plus);
+    QTest::keyClick(&viewer, Qt::Key_Plus);
+    QCOMPARE(Zoom(viewer), 4);
+    QTest::keyClick(&viewer, Qt::Key_Minus);
+    QCOMPARE(Zoom(viewer), 3);
+    Press(viewer, "cmdZoomIn");
+    QCOMPARE(Zoom(viewer), 4);
+    CtrlWheel(viewer, 120);
+    QCOMPARE(Zoom(viewer), 6);
+    CtrlWheel(viewer, -120);
+    CtrlWheel(viewer, -120);
+    Press(viewer, "cmdZoomOut");
+    QCOMPARE(Zoom(viewer), 2);
+    // A picked zoom stays from row to row.
+    QTest::keyClick(&viewer, Qt::Key_Up);
+    QCOMPARE(Zoom(viewer), 2);
+    QCOMPARE(canvas.size(), QSize(4 * 2 + 16, 3 * 2 + 16));
+    Press(viewer, "cmdFitWindow");
+    QVERIFY(Zoom(viewer) > 2);
+    QCOMPARE(LabelText(viewer, "lblZoom"), QString::number(Zoom(viewer)) + QStringLiteral(" 倍"));
+  }
+
+  // Index 0 over the checkerboard, or in its own colour; the axis as a
+  // crosshair through its pixel, or not at all.
+  void togglesTurnTransparencyAndTheAxisOff() {
+    ViewerWindow w;
+    app::SpriteViewer& viewer = w.OpenOn(0);
+    Press(viewer, "cmdActualSize");
+    for (int i = 0; i < 3; ++i) QTest::keyClick(&viewer, Qt::Key_Plus);  // zoom 4
+    QCOMPARE(Zoom(viewer), 4);
+
+    QImage drawn = Drawn(viewer);
+    const auto shown = [&](int x, int y) { return drawn.pixel(ScreenOf(viewer, x, y)) | 0xFF000000u; };
+    const QRgb checker = shown(0, 0);
+    QVERIFY(checker == app::SpriteCanvas::kCheckerLight || checker == app::SpriteCanvas::kCheckerDark);
+    QCOMPARE(shown(3, 0), Colour(kOwnPalette, 3));
+    QCOMPARE(shown(3, 1), Colour(kOwnPalette, 6));
+    // The axis (1, 2): its row and column are drawn across the margin.
+    const QPoint axis = ScreenOf(viewer, 1, 2);
+    QVERIFY(drawn.pixel(1, axis.y()) != app::SpriteCanvas::kBackground);
+    QVERIFY(drawn.pixel(axis.x(), 1) != app::SpriteCanvas::kBackground);
+
+    Press(viewer, "chkTransparent");
+    Press(viewer, "chkAxis");
+    QVERIFY(!Child<QCheckBox>(viewer, "chkTransparent").isChecked());
+    drawn = Drawn(viewer);
+    QCOMPARE(shown(0, 0), Colour(kOwnPalette, 0));
+    QCOMPARE(shown(2, 2), Colour(kOwnPalette, 0));
+    QCOMPARE(shown(3, 0), Colour(kOwnPalette, 3));
+    QCOMPARE(drawn.pixel(1, axis.y()), app::SpriteCanvas::kBackground);
+    QCOMPARE(drawn.pixel(axis.x(), 1), app::SpriteCanvas::kBackground);
+    // Both stay off from row to row.
+    QTest::keyClick(&viewer, Qt::Key_Down);
+    QVERIFY(!Child<QCheckBox>(viewer, "chkAxis").isChecked());
+  }
+
+  // Over the picture: the pixel's position and index; over the grid: the
+  // colour's index and RGB; elsewhere nothing.
+  void hoveringTellsThePixelOrTheColour() {
+    ViewerWindow w;
+    app::SpriteViewer& viewer = w.OpenOn(0);
+    Press(viewer, "cmdActualSize");
+    QTest::keyClick(&viewer, Qt::Key_Plus);
+    QTest::keyClick(&viewer, Qt::Key_Plus);  // zoom 3
+    auto& canvas = Child<app::SpriteCanvas>(viewer, "picSprite");
+    Hover(canvas, ScreenOf(viewer, 2, 1));
+    QCOMPARE(LabelText(viewer, "lblHover"), QStringLiteral("位置 (2, 1)　パレット番号 5　R 5, G 250, B 45"));
+    Hover(canvas, ScreenOf(viewer, 1, 1));
+    QCOMPARE(LabelText(viewer, "lblHover"), QStringLiteral("位置 (1, 1)　パレット番号 0（透明色）　R 0, G 255, B 40"));
+    Hover(canvas, canvas.PictureOrigin() - QPoint(1, 1));
+    QCOMPARE(LabelText(viewer, "lblHover"), QString());
+
+    auto& grid = Child<app::PaletteGrid>(viewer, "picPalette");
+    Hover(grid, app::PaletteGrid::CellRect(17).center());
+    QCOMPARE(LabelText(viewer, "lblHover"), QStringLiteral("パレット番号 17　R 17, G 238, B 57"));
+    Hover(grid, app::PaletteGrid::CellRect(255).center());
+    QCOMPARE(LabelText(viewer, "lblHover"), QStringLiteral("パレット番号 255　R 255, G 0, B 39"));
+  }
+
+  // Save as PNG proposes the row's PNG name and writes what the PNG export
+  // writes for it; a failure is told with the stop icon; Cancel does nothing.
+  void saveWritesThePngOfTheRowAndReportsAFailure() {
+    ViewerWindow w;
+    app::SpriteViewer& viewer = w.OpenOn(1);
+    w.user.fileAnswers.push_back(Q(w.out / "mine.png"));
+    Press(viewer, "cmdSavePng");
+    const ui::FileDialogRequest& request = w.user.fileDialogs.back();
+    QCOMPARE(request.mode, ui::FileDialogMode::kSave);
+    QCOMPARE(request.fileName, QStringLiteral("USER_00001_00001.png"));
+    QCOMPARE(request.title, QStringLiteral("PNG として保存"));
+    QVERIFY(request.confirmOverwrite);
+    const sff::Archive& archive = *w.window.archive();
+    const auto decoded = exporter::DecodeSprite(archive, archive.RecordOfRow(1));
+    QVERIFY(decoded.has_value());
+    const std::string expected = image::EncodeIndexedPng(*decoded, image::kPngLevel);
+    const Bytes written = ReadBytes(w.out / "mine.png");
+    QCOMPARE(std::string(written.begin(), written.end()), expected);
+    QVERIFY(w.user.messages.empty());
+
+    // The next save starts in that folder, under the next row's name.
+    QTest::keyClick(&viewer, Qt::Key_Up);
+    QTest::keyClick(&viewer, QKeySequence(QKeySequence::Save)[0].key(), QKeySequence(QKeySequence::Save)[0].keyboardModifiers());
+    QCOMPARE(w.user.fileDialogs.back().fileName, QStringLiteral("USER_00001_00000.png"));
+    QCOMPARE(w.user.fileDialogs.back().directory, Q(w.out.path()));
+    QCOMPARE(w.user.unscripted, 1);  // cancelled
+    QCOMPARE(w.out.Entries(), std::vector<std::string>{"mine.png"});
+
+    WriteBytes(w.out / "file", Bytes{1});
+    const std::string target = w.out / "file/x.png";
+    w.user.fileAnswers.push_back(Q(target));
+    Press(viewer, "cmdSavePng");
+    VerifyOneMessage(w.user, ui::MsgStyle::kStop,
+                     Q("ファイルを書き込めません。\r\n" + target + "\r\n" + PathThroughFileReason()));
+    QCOMPARE(w.out.Entries(), (std::vector<std::string>{"file", "mine.png"}));
+  }
+
+  // Copy puts the picture on the clipboard with its colours, index 0 transparent.
+  void copyPutsThePictureOnTheClipboard() {
+    ViewerWindow w;
+    app::SpriteViewer& viewer = w.OpenOn(0);
+    QGuiApplication::clipboard()->clear();
+    Press(viewer, "cmdCopy");
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), QSize(4, 3));
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 4; ++x) {
+        const int index = kPicture[static_cast<std::size_t>(y * 4 + x)];
+        const QRgb pixel = copied.pixel(x, y);
+        if (index == 0) {
+          QCOMPARE(qAlpha(pixel), 0);
+        } else {
+          QCOMPARE(pixel, Colour(kOwnPalette, index));
+        }
+      }
+  }
+
+  // A sprite that cannot be decoded shows the decoder's reason in the viewer;
+  // no message box stops the stepping, and there is nothing to save or copy.
+  void anUndecodableRowShowsItsReasonInside() {
+    ViewerWindow w;
+    app::SpriteViewer& viewer = w.OpenOn(2);
+    QVERIFY(ShowsMessage(viewer));
+    QCOMPARE(LabelText(viewer, "lblMessage"), kThreePlaneReason);
+    QCOMPARE(Status(viewer), QStringLiteral("3 行目（全 5 行）　グループ番号 1　イメージ番号 2　読み込めない画像"
+                                            "　軸 (0, 0)　パレットなし"));
+    QVERIFY(!Child<QPushButton>(viewer, "cmdSavePng").isEnabled());
+    QVERIFY(!Child<QPushButton>(viewer, "cmdCopy").isEnabled());
+    QTest::keyClick(&viewer, Qt::Key_Up);
+    QVERIFY(!ShowsMessage(viewer));
+    QVERIFY(Child<QPushButton>(viewer, "cmdSavePng").isEnabled());
+    QVERIFY(w.user.messages.empty());
+  }
+
+  // A new archive puts an open viewer on its first row; a refused one leaves
+  // it with nothing to show.
+  void aNewLoadMovesTheViewerAlong() {
+    ViewerWindow w;
+    app::SpriteViewer& viewer = w.OpenOn(3);
+    SffBuilder b;
+    b.Add({.group = 7, .item = 3, .palFlag = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 9), &kOwnPalette)});
+    OpenThroughWindow(w.window, w.user, w.dir, "NEXT.sff", b.Build());
+    QCOMPARE(w.currentRow(), 0);
+    QCOMPARE(viewer.windowTitle(), QStringLiteral("NEXT_00007_00003.pcx - スプライトの表示"));
+    QVERIFY(Status(viewer).startsWith(QStringLiteral("1 行目（全 1 行）　グループ番号 7　イメージ番号 3")));
+
+    OpenThroughWindow(w.window, w.user, w.dir, "BAD.sff", Bytes(10, 0));
+    QCOMPARE(w.user.messages.size(), std::size_t{1});  // the refusal, from the main window
+    QVERIFY(viewer.isVisible());
+    QVERIFY(ShowsMessage(viewer));
+    QCOMPARE(LabelText(viewer, "lblMessage"), QStringLiteral("表示するスプライトがありません。"));
+    QCOMPARE(Status(viewer), QString());
+    QVERIFY(!Child<QPushButton>(viewer, "cmdSavePng").isEnabled());
+  }
+};
+
+PELVARO_GUI_TEST(SpriteViewerTest);
+
+#include "sprite_viewer_test.moc"
