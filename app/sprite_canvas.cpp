@@ -84,13 +84,20 @@ int SpriteCanvas::FitZoom(QSize room) const {
   return std::clamp(std::min(across, down), 1, kMaxZoom);
 }
 
+void SpriteCanvas::SetRoom(QSize room) {
+  room_ = room;
+  Relayout();
+}
+
+QSize SpriteCanvas::ContentSize() const { return Scene().size() * zoom_ + QSize(2 * kMargin, 2 * kMargin); }
+
 QPoint SpriteCanvas::PictureOrigin() const {
-  return QPoint(kMargin, kMargin) - Scene().topLeft() * zoom_;
+  const QSize spare = size() - ContentSize();
+  return QPoint(spare.width() / 2 + kMargin, spare.height() / 2 + kMargin) - Scene().topLeft() * zoom_;
 }
 
 void SpriteCanvas::Relayout() {
-  const QRect scene = Scene();
-  resize(scene.width() * zoom_ + 2 * kMargin, scene.height() * zoom_ + 2 * kMargin);
+  resize(ContentSize().expandedTo(room_));
   update();
 }
 

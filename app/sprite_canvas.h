@@ -4,7 +4,9 @@
 // over a checkerboard (or in its own colour), the axis as a crosshair through
 // the centre of its pixel, and a margin around it all. An axis that lies
 // outside the picture but near it is taken into the area shown, so the
-// crosshair stays in view; one farther off is left out of it.
+// crosshair stays in view; one farther off is left out of it. The canvas fills
+// at least the room it is given, the picture in its middle, so that the
+// crosshair runs across all of it.
 
 #include "image/indexed_image.h"
 
@@ -40,9 +42,13 @@ class SpriteCanvas final : public QWidget {
   int zoom() const { return zoom_; }
   void SetTransparencyShown(bool shown);
   void SetAxisShown(bool shown);
+  // The least size the canvas takes: the room it is shown in.
+  void SetRoom(QSize room);
 
   // The largest zoom (1 at least) at which the canvas fits into `room`.
   int FitZoom(QSize room) const;
+  // The size of the area shown and its margin at the current zoom.
+  QSize ContentSize() const;
   // Where the picture's top-left corner is drawn.
   QPoint PictureOrigin() const;
 
@@ -63,6 +69,7 @@ class SpriteCanvas final : public QWidget {
   QImage indexed_;  // the sprite's indices with its palette
   QImage shown_;    // what is drawn: index 0 transparent or not
   QPoint axis_;
+  QSize room_;
   int zoom_ = 1;
   bool transparencyShown_ = true;
   bool axisShown_ = true;

@@ -89,6 +89,10 @@ void SpriteViewer::BuildControls() {
   scrSprite->setFocusPolicy(Qt::NoFocus);
   scrSprite->setAlignment(Qt::AlignCenter);
   scrSprite->setWidget(picSprite);
+  // The room around a small picture in the canvas's own grey, so the margin does not show as a frame.
+  QPalette room = scrSprite->viewport()->palette();
+  room.setColor(scrSprite->viewport()->backgroundRole(), QColor::fromRgb(SpriteCanvas::kBackground));
+  scrSprite->viewport()->setPalette(room);
   scrSprite->viewport()->installEventFilter(this);
   lblMessage = MakeLabel(this, "lblMessage");
   lblMessage->setAlignment(Qt::AlignCenter);
@@ -258,7 +262,10 @@ void SpriteViewer::keyPressEvent(QKeyEvent* event) {
 
 bool SpriteViewer::eventFilter(QObject* watched, QEvent* event) {
   if (watched == scrSprite->viewport()) {
-    if (event->type() == QEvent::Resize && fit_) Fit();
+    if (event->type() == QEvent::Resize) {
+      picSprite->SetRoom(scrSprite->viewport()->size());
+      if (fit_) Fit();
+    }
     if (event->type() == QEvent::Wheel) {
       const auto* wheel = static_cast<QWheelEvent*>(event);
       if (wheel->modifiers() & Qt::ControlModifier) {

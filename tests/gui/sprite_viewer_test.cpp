@@ -195,7 +195,8 @@ class SpriteViewerTest : public QObject {
     const int fitted = std::min((room.width() - 16) / 8, (room.height() - 16) / 5);
     QVERIFY(fitted > 4);
     QCOMPARE(Zoom(viewer), std::min(fitted, 32));
-    QCOMPARE(canvas.size(), QSize(8 * Zoom(viewer) + 16, 5 * Zoom(viewer) + 16));
+    QCOMPARE(canvas.ContentSize(), QSize(8 * Zoom(viewer) + 16, 5 * Zoom(viewer) + 16));
+    QCOMPARE(canvas.size(), area.viewport()->size());
     QVERIFY(Child<QToolButton>(viewer, "cmdFitWindow").isChecked());
     viewer.resize(400, 300);
     QCoreApplication::processEvents();
@@ -222,7 +223,7 @@ class SpriteViewerTest : public QObject {
     // A picked zoom stays from row to row.
     QTest::keyClick(&viewer, Qt::Key_Up);
     QCOMPARE(Zoom(viewer), 2);
-    QCOMPARE(canvas.size(), QSize(4 * 2 + 16, 3 * 2 + 16));
+    QCOMPARE(canvas.ContentSize(), QSize(4 * 2 + 16, 3 * 2 + 16));
     Press(viewer, "cmdFitWindow");
     QVERIFY(Zoom(viewer) > 2);
     QCOMPARE(LabelText(viewer, "lblZoom"), QString::number(Zoom(viewer)) + QStringLiteral(" 倍"));
