@@ -2,13 +2,16 @@
 // the least the machine must do for the same result. Writes are held against a
 // floor that writes the same bytes as safely as the program does (a temporary
 // file renamed over the target); one line shows the unsafe in-place write
-// beside it, for what that safety costs.
+// beside it, for what that safety costs. The PNG export is held against the
+// PCX export of the same archive.
 
 #include "bench/bench_archive.h"
 #include "bench/figures.h"
 #include "bench/floors.h"
 #include "export/definition_text.h"
 #include "export/pcx_export.h"
+#include "export/png_export.h"
+#include "image/png_writer.h"
 #include "sff/load_sff.h"
 #include "text/native_path.h"
 
@@ -141,6 +144,40 @@ void ExportFigure(benchmark::State& state, Target target) {
 void ExportReplacingFigure(benchmark::State& state) { ExportFigure(state, Target::kFilledFolder); }
 void ExportFreshFigure(benchmark::State& state) { ExportFigure(state, Target::kEmptyFolder); }
 
+// The PNG export decodes every sprite and compresses it on top of what the PCX
+// export does; it may take twice as long, both into an empty folder. The
+// folders are emptied before every run, untimed.
+void PngExportFigure(benchmark::State& state) {
+  const int sprites = static_cast<int>(state.range(0));
+  const sff::Archive archive = LoadOrThrow(ArchivePath(sprites));
+  const std::string pcxFolder = ExportFolder(sprites, Target::kEmptyFolder, "pcx-beside-png");
+  const std::string pngFolder = ExportFolder(sprites, Target::kEmptyFolder, "png");
+  const auto prepare = [&] {
+    EmptyFolder(pcxFolder);
+    EmptyFolder(pngFolder);
+    SettleDisk();
+  };
+  PairedTimes times;
+  for (auto _ : state) {
+    std::string error;
+    state.SetIterationTime(times.Run(
+        [&] { error += ExportError(exporter::ExportAllPcx(pcxFolder, archive)); },
+        [&] {
+          const auto result = exporter::ExportAllPng(pngFolder, archive);
+          if (!result) error += result.error().file + ": " + result.error().reason;
+          if (result && result->undecodable > 0) error += "sprites that do not decode";
+        },
+        prepare));
+    if (!error.empty()) state.SkipWithError(error.c_str());
+  }
+  fs::remove_all(pcxFolder);
+  fs::remove_all(pngFolder);
+  PublishRatio(state,
+               "ExportAllPng (level " + std::to_string(image::kPngLevel) + "), " + SpriteCount(sprites) +
+                   " sprites, empty folder, against ExportAllPcx",
+               times, 2.0);
+}
+
 // The definition text's bytes, made once outside the timed runs for the floors.
 std::string TextBytes(const sff::Archive& archive) {
   auto bytes = exporter::SprTextBytes(archive);
@@ -210,6 +247,7 @@ BENCHMARK(ExportReplacingFigure)->Apply([](auto* b) { Figure(b, kSmallArchiveSpr
 BENCHMARK(ExportReplacingFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 4); });
 BENCHMARK(ExportFreshFigure)->Apply([](auto* b) { Figure(b, kSmallArchiveSprites, 21); });
 BENCHMARK(ExportFreshFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 6); });
+BENCHMARK(PngExportFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 6); });
 
 }  // namespace
 }  // namespace pelvaro::bench

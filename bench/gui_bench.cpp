@@ -1,8 +1,9 @@
-// The desktop program's figure: the main window's list showing a loaded
-// archive of 65,535 rows, from the model's reset to the end of the first
-// paint, off screen. Cells are worked out when the list asks for them, so only
-// the rows on screen are formatted. An absolute figure: there is no floor to
-// hold it against.
+// The desktop program's figures, off screen: the main window's list showing a
+// loaded archive of 65,535 rows, from the model's reset to the end of the first
+// paint (cells are worked out when the list asks for them, so only the rows on
+// screen are formatted); and the sprite viewer stepping through 1,000 rows,
+// each decoded and painted. Absolute figures: there is no floor to hold them
+// against.
 
 #include "app/frm_main.h"
 #include "app/sprite_table_model.h"
@@ -12,6 +13,7 @@
 #include "ui/fonts.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTreeView>
 
 namespace pelvaro::bench {
@@ -56,6 +58,60 @@ void ShowLoadedArchiveFigure(benchmark::State& state) {
   }
   PublishAbsolute(state, "Main window shows 65,535 loaded rows", seconds, 100);
 }
+
+void Press(QWidget* widget, Qt::Key key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &release);
+}
+
+// The viewer opened on the first row of the 1,000-sprite archive by Enter in
+// the list, then Down pressed in the viewer for each next row: the list moves,
+// the viewer decodes the row's sprite and shows it, fitted to the window. A
+// step is timed from the key to the end of the viewer's paint, the events the
+// step posted (the list's repaint) included. The figure is the time per row.
+void StepThroughViewerFigure(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  app::frmMain window;
+  window.show();
+  window.OpenSff(CachedBenchArchive(CacheFolder(), rows));
+  auto* list = window.findChild<QTreeView*>(QStringLiteral("lstFiles"));
+  if (!window.archive() || !list || list->model()->rowCount() != rows) {
+    state.SkipWithError("the archive is not listed");
+    return;
+  }
+  list->setCurrentIndex(list->model()->index(0, 1));
+  Press(list, Qt::Key_Return);
+  auto* viewer = window.findChild<QWidget*>(QStringLiteral("frmSpriteViewer"));
+  if (!viewer || !viewer->isVisible()) {
+    state.SkipWithError("Enter did not open the viewer");
+    return;
+  }
+  QCoreApplication::processEvents();
+  std::vector<double> perRow;
+  for (auto _ : state) {
+    list->setCurrentIndex(list->model()->index(0, 1));
+    QCoreApplication::processEvents();
+    const double s = SecondsOf([&] {
+      for (int row = 1; row < rows; ++row) {
+        Press(viewer, Qt::Key_Down);
+        viewer->repaint();
+        QCoreApplication::processEvents();
+      }
+    });
+    if (list->currentIndex().row() != rows - 1) state.SkipWithError("Down did not reach the last row");
+    perRow.push_back(s / (rows - 1));
+    state.SetIterationTime(s);
+  }
+  PublishAbsolute(state, "Sprite viewer steps through 1,000 rows: decode and first paint, per row", perRow, 16);
+}
+
+BENCHMARK(StepThroughViewerFigure)
+    ->Arg(kSmallArchiveSprites)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(ShowLoadedArchiveFigure)
     ->Arg(kLargeArchiveSprites)
