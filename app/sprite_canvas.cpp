@@ -47,9 +47,8 @@ SpriteCanvas::SpriteCanvas(QWidget* parent) : QWidget(parent) {
 }
 
 void SpriteCanvas::SetSprite(const image::IndexedImage* sprite, QPoint axis) {
-  indexed_ = sprite ? ToQImage(*sprite, false) : QImage();
+  indexed_ = sprite ? ToQImage(*sprite, transparencyShown_) : QImage();
   axis_ = axis;
-  RebuildShown();
   Relayout();
 }
 
@@ -60,7 +59,11 @@ void SpriteCanvas::SetZoom(int zoom) {
 
 void SpriteCanvas::SetTransparencyShown(bool shown) {
   transparencyShown_ = shown;
-  RebuildShown();
+  // Colour 0 keeps its red, green and blue either way.
+  if (!indexed_.isNull()) {
+    const QRgb colour = indexed_.color(0);
+    indexed_.setColor(0, shown ? colour & 0x00FFFFFFu : colour | 0xFF000000u);
+  }
   update();
 }
 
@@ -101,24 +104,14 @@ void SpriteCanvas::Relayout() {
   update();
 }
 
-void SpriteCanvas::RebuildShown() {
-  if (indexed_.isNull()) {
-    shown_ = QImage();
-    return;
-  }
-  QImage source = indexed_;
-  if (transparencyShown_) source.setColor(0, qRgba(0, 0, 0, 0));
-  shown_ = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
 void SpriteCanvas::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect exposed = event->rect();
   painter.fillRect(exposed, QColor::fromRgb(kBackground));
-  if (shown_.isNull()) return;
+  if (indexed_.isNull()) return;
 
   const QPoint origin = PictureOrigin();
-  const QRect picture(origin, shown_.size() * zoom_);
+  const QRect picture(origin, indexed_.size() * zoom_);
   const QRect drawn = picture & exposed;
   if (!drawn.isEmpty()) {
     if (transparencyShown_) {
@@ -131,7 +124,7 @@ void SpriteCanvas::paintEvent(QPaintEvent* event) {
     const QRect source(QPoint((drawn.left() - origin.x()) / zoom_, (drawn.top() - origin.y()) / zoom_),
                        QPoint((drawn.right() - origin.x()) / zoom_, (drawn.bottom() - origin.y()) / zoom_));
     const QRect target(origin + source.topLeft() * zoom_, source.size() * zoom_);
-    painter.drawImage(target, shown_, source);
+    painter.drawImage(target, indexed_.copy(source));
   }
 
   if (axisShown_) {

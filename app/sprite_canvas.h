@@ -64,10 +64,11 @@ class SpriteCanvas final : public QWidget {
   // The area shown, in sprite pixels: the picture, and the axis when it is near.
   QRect Scene() const;
   void Relayout();
-  void RebuildShown();
 
-  QImage indexed_;  // the sprite's indices with its palette
-  QImage shown_;    // what is drawn: index 0 transparent or not
+  // The sprite's indices with its palette; colour 0 without alpha while the
+  // transparency is shown. Only the part in view is turned into colours when
+  // it is painted, so a picture of the largest size costs no second copy.
+  QImage indexed_;
   QPoint axis_;
   QSize room_;
   int zoom_ = 1;
