@@ -27,6 +27,7 @@ const QBrush& CheckerBrush() {
 
 QImage ToQImage(const image::IndexedImage& sprite, bool zeroTransparent) {
   QImage image(sprite.width, sprite.height, QImage::Format_Indexed8);
+  if (image.isNull()) return image;  // no memory for it: nothing is shown, nothing copied
   QList<QRgb> colours(256);
   for (int i = 0; i < 256; ++i) {
     const auto at = static_cast<std::size_t>(i) * 3;
