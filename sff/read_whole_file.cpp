@@ -52,7 +52,7 @@ std::optional<LoadError> RefuseIfNotRegular(const std::string& path, const FileS
 
 }  // namespace
 
-Result<ByteImage, LoadError> ReadWholeFile(const std::string& path) {
+Result<WholeFile, LoadError> ReadWholeFile(const std::string& path) {
   const text::NativePath native = text::ToNativePath(path);
   FileStatus status{};
   if (StatusOf(native, status) != 0) return Fail(CannotRead(path, errno));
@@ -77,7 +77,7 @@ Result<ByteImage, LoadError> ReadWholeFile(const std::string& path) {
     if (std::ferror(file.get())) return Fail(CannotRead(path, errno != 0 ? errno : EIO));
     return Fail(FileFault(LoadFault::kShortenedWhileRead, path));
   }
-  return bytes;
+  return WholeFile{std::move(bytes), IdentityOfOpenFile(file.get())};
 }
 
 }  // namespace pelvaro::sff
