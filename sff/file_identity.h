@@ -5,8 +5,6 @@
 // with the same identity are one file, through a hard link, a symbolic link,
 // "..", or another spelling of the same name.
 
-#include "text/native_path.h"
-
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -22,11 +20,5 @@ struct FileIdentity {
 
 // The identity of a file open for reading; nothing when the system will not tell.
 std::optional<FileIdentity> IdentityOfOpenFile(std::FILE* file);
-
-#ifdef _WIN32
-// The identity of the file at `path` (links followed); nothing when it cannot
-// be opened to ask. POSIX callers take it from stat's st_dev and st_ino.
-std::optional<FileIdentity> IdentityOfPath(const text::NativePath& path);
-#endif
 
 }  // namespace pelvaro::sff

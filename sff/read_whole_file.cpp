@@ -16,7 +16,16 @@ namespace {
 
 #ifdef _WIN32
 using FileStatus = struct _stat64;
-int StatusOf(const text::NativePath& path, FileStatus& status) { return _wstat64(path.c_str(), &status); }
+// _wstat64 will not take a folder named with a closing separator ("C:\sff\"
+// fails as if it were not there); asked without it, a folder is a folder. A
+// drive's root keeps its separator, which it needs. A file named so is still
+// refused when it is opened under the name as given.
+int StatusOf(const text::NativePath& path, FileStatus& status) {
+  text::NativePath asked = path;
+  const auto isRoot = [&asked] { return asked.size() == 3 && asked[1] == L':'; };
+  while (asked.size() > 1 && (asked.back() == L'\\' || asked.back() == L'/') && !isRoot()) asked.pop_back();
+  return _wstat64(asked.c_str(), &status);
+}
 std::FILE* OpenForReading(const text::NativePath& path) { return _wfopen(path.c_str(), L"rb"); }
 int StatusOf(std::FILE* file, FileStatus& status) { return _fstat64(_fileno(file), &status); }
 #else
