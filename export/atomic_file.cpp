@@ -83,7 +83,7 @@ class TerminationSignalsHeld {
 using File = HANDLE;
 bool IsOpen(File f) { return f != INVALID_HANDLE_VALUE; }
 
-File OpenNew(const text::NativePath& p, OpenFailure& failure) {
+File OpenNew(const text::NativePath& p, bool, OpenFailure& failure) {
   // Shared for deletion, so that the Ctrl+C handler, which runs on a thread of
   // its own while this one may still be writing, can remove the file.
   const HANDLE h = CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
@@ -108,7 +108,7 @@ std::optional<std::string> WriteAll(File f, std::string_view bytes) {
 }
 
 // Windows has no permission bits beyond read-only, which the target check refuses.
-std::optional<std::string> KeepAttributes(File, const WriteTarget&) { return std::nullopt; }
+void KeepAttributes(File, const WriteTarget&) {}
 
 std::optional<std::string> CloseFile(File f) {
   if (CloseHandle(f)) return std::nullopt;
@@ -154,8 +154,11 @@ bool IsFolder(const std::string& folder) {
   return ::stat(folder.empty() ? "." : folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-File OpenNew(const text::NativePath& p, OpenFailure& failure) {
-  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+// A file that replaces another is made private (0600) until it is given the
+// old file's bits, so no one reads the new bytes of a private file meanwhile;
+// a new file gets what the umask leaves of 0666.
+File OpenNew(const text::NativePath& p, bool replaces, OpenFailure& failure) {
+  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replaces ? 0600 : 0666);
   if (fd < 0) {
     int error = errno;
     failure.nameTaken = error == EEXIST;
@@ -180,15 +183,15 @@ std::optional<std::string> WriteAll(File fd, std::string_view bytes) {
   return std::nullopt;
 }
 
-// The replaced file's owner and permission bits go to its successor. The
-// owner only as far as the system lets this user give it (root replacing a
-// user's file gives it back to the user); the bits always.
-std::optional<std::string> KeepAttributes(File fd, const WriteTarget& target) {
-  if (!target.replaces) return std::nullopt;
+// The replaced file's owner and permission bits go to its successor, as far
+// as the system lets this user give them: root replacing a user's file gives
+// it back to the user; a file system without such bits (FAT) keeps its own,
+// and the file is written all the same.
+void KeepAttributes(File fd, const WriteTarget& target) {
+  if (!target.replaces) return;
   if (target.owner != geteuid() || target.group != getegid())
     (void)!::fchown(fd, static_cast<uid_t>(target.owner), static_cast<gid_t>(target.group));
-  if (::fchmod(fd, static_cast<mode_t>(target.mode)) != 0) return SystemReason(errno);
-  return std::nullopt;
+  (void)::fchmod(fd, static_cast<mode_t>(target.mode));
 }
 
 std::optional<std::string> CloseFile(File fd) {
@@ -223,7 +226,7 @@ Result<Done, WriteError> WriteFileAtomic(const std::string& path, std::string_vi
     for (int attempt = 0; attempt < 100; ++attempt) {
       temporary = text::ToNativePath(TemporaryNameIn(folder));
       openFailure = {};
-      file = OpenNew(temporary, openFailure);
+      file = OpenNew(temporary, target->replaces, openFailure);
       if (IsOpen(file) || !openFailure.nameTaken) break;
     }
     if (IsOpen(file)) RememberPending(temporary);
@@ -231,7 +234,7 @@ Result<Done, WriteError> WriteFileAtomic(const std::string& path, std::string_vi
   if (!IsOpen(file)) return Fail(WriteError::System(path, openFailure.reason));
 
   std::optional<std::string> reason = WriteAll(file, bytes);
-  if (!reason) reason = KeepAttributes(file, *target);
+  if (!reason) KeepAttributes(file, *target);
   if (auto closeReason = CloseFile(file); closeReason && !reason) reason = std::move(closeReason);
   if (!reason) reason = Replace(temporary, text::ToNativePath(target->path));
   if (reason) {
