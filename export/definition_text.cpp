@@ -94,7 +94,11 @@ std::string CommandLineName(std::string_view name) {
 
 Result<std::string, TextError> SprTextBytes(const sff::Archive& archive) {
   std::string out;
-  out.reserve(archive.RowCount() * 48 + 64);
+  // The most a row can take: the section mark, its name, four numbers of up
+  // to six characters, each line with CR LF. A text of one allocation is
+  // written once and never copied on the way.
+  const std::size_t rowBytes = 9 + archive.SffBase().size() + 16 + 2 + 4 * (6 + 2);
+  out.reserve(archive.RowCount() * rowBytes + archive.Name().size() + 16);
   out += "#\r\n1\r\n2\r\n";
   if (auto appended = AppendLine(out, archive.Name(), TextError::Part::kSffName); !appended)
     return Fail(std::move(appended).error());
