@@ -87,7 +87,10 @@ std::string DoublePercent(std::string_view path) {
 // double quotes when cmd would read part of it as anything but the name.
 std::string CommandLineName(std::string_view name) {
   if (name.find_first_of(" &|<>^()%!;,=") == std::string_view::npos) return std::string(name);
-  return "\"" + DoublePercent(name) + "\"";
+  std::string quoted(1, '"');
+  quoted += DoublePercent(name);
+  quoted += '"';
+  return quoted;
 }
 
 }  // namespace
@@ -122,8 +125,14 @@ Result<std::string, TextError> BuildBatBytes(const std::string& programFolder, c
     if (const auto c = Unquotable(path))
       return Fail(TextError{TextError::Part::kBatchCommand, std::string(1, *c), {}, TextError::Fault::kCannotQuote});
   }
-  const std::string command = "\"" + DoublePercent(programFolder) + text::kPathSeparator + "sprmaker.exe\" < " +
-                              CommandLineName(textName) + " > CreateLog.txt";
+  // Put together piece by piece: GCC 12 at -O3 mistakes a chain of "+" with
+  // literals for an overlapping copy (its bug 105329).
+  std::string command(1, '"');
+  command += DoublePercent(programFolder);
+  command += text::kPathSeparator;
+  command += "sprmaker.exe\" < ";
+  command += CommandLineName(textName);
+  command += " > CreateLog.txt";
   std::string out = "@echo off\r\n";
   (void)AppendLine(out, "echo SFF を作成中 ...", TextError::Part::kBatchCommand);
   if (auto appended = AppendLine(out, command, TextError::Part::kBatchCommand); !appended)
