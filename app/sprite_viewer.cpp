@@ -225,7 +225,8 @@ void SpriteViewer::SavePng() {
   if (!path) return;
   exporter::Lines failure;
   try {
-    const auto written = exporter::WriteFileAtomic(*path, image::EncodeIndexedPng(*shown_->image, image::kPngLevel));
+    const auto written = exporter::WriteFileAtomic(*path, image::EncodeIndexedPng(*shown_->image, image::kPngLevel),
+                                                   shown_->archiveFile);
     if (written) return;
     failure = exporter::DescribeWriteError(written.error());
   } catch (const std::exception& e) {

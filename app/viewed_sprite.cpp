@@ -34,6 +34,7 @@ ViewedSprite ViewRow(const sff::Archive& archive, std::size_t row) {
   // A link to itself keeps its own image: it is no link worth naming.
   if (record.LinkNo != 0 && record.LinkNo != archive.DisplayOrder()[row])
     view.linkRow = RowOfPosition(archive, record.LinkNo);
+  view.archiveFile = archive.SourceFile();
   view.pcxName = sff::PcxName(archive, record);
   if (view.pcxName.empty()) {
     view.message = exporter::NoImageLines();

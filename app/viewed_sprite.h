@@ -28,6 +28,7 @@ struct ViewedSprite {
   std::optional<std::size_t> linkRow;  // for a linked sprite, the display row of the image it reuses
   std::string pcxName;                 // empty: the row has no image
   std::string pngName;                 // what Save as PNG proposes
+  std::optional<sff::FileIdentity> archiveFile;  // the open archive's file, which Save as PNG must not replace
   std::optional<image::IndexedImage> image;
   std::vector<std::string> message;  // in place of a picture: why there is none
 };

@@ -5,13 +5,16 @@
 #include "export/png_export.h"
 #include "export/messages.h"
 #include "export/output_folder.h"
+#include "export/system_reason.h"
 #include "pelvaro_version.h"
 #include "sff/load_sff.h"
 #include "sff/sprite_rows.h"
 #include "text/native_path.h"
 
+#include <cerrno>
 #include <exception>
 #include <ostream>
+#include <string_view>
 
 namespace pelvaro::cli {
 namespace {
@@ -27,11 +30,28 @@ constexpr const char* kUsage =
     "  pcx    write every sprite as a PCX file into FOLDER (created when missing)\n"
     "  png    write every sprite as an 8-bit indexed PNG file into FOLDER (created when missing)\n"
     "  text   write the definition text TEXTFILE and the build batch file beside it\n"
-    "  --yes  go on with an archive that is not in shared palette mode\n";
+    "  --yes  go on with an archive that is not in shared palette mode\n"
+    "\n"
+    "Options may stand before or after the command; \"--\" ends them, so that a\n"
+    "name beginning with \"-\" can follow.\n";
 
 constexpr int kProgressMinimumRows = 1000;
 
 void Tell(std::ostream& err, const exporter::Lines& lines) { err << exporter::JoinLines(lines, "\n") << '\n'; }
+
+// Writes `text` to stdout at once. A write that fails is told on stderr in
+// the system's words (the stream buffer leaves them in errno), except a
+// reader that has gone (a broken pipe), which ends the command without a
+// word, as it ends other tools.
+int Print(std::ostream& out, std::ostream& err, std::string_view text) {
+  errno = 0;
+  out << text;
+  out.flush();
+  if (out) return kExitOk;
+  const int error = errno != 0 ? errno : EIO;
+  if (error != EPIPE) Tell(err, exporter::DescribeStdoutError(exporter::SystemReason(error)));
+  return kExitFailure;
+}
 
 // Loads the archive, asking the palette question as --yes answers it; the
 // exit code when it did not load.
@@ -50,7 +70,7 @@ Result<sff::Archive, int> Load(const std::string& path, bool yes, std::ostream& 
 // list tens of millions of rows, far more text than is worth holding at once.
 constexpr std::size_t kListPieceBytes = 1 << 20;
 
-int List(const sff::Archive& archive, std::ostream& out) {
+int List(const sff::Archive& archive, std::ostream& out, std::ostream& err) {
   std::string text;
   text.reserve(kListPieceBytes + 4096);
   for (int c = 0; c < sff::kColumnCount; ++c) {
@@ -65,13 +85,11 @@ int List(const sff::Archive& archive, std::ostream& out) {
     }
     text += '\n';
     if (text.size() >= kListPieceBytes) {
-      out << text;
+      if (const int code = Print(out, err, text); code != kExitOk) return code;
       text.clear();
     }
   }
-  out << text;
-  out.flush();
-  return out ? kExitOk : kExitFailure;
+  return Print(out, err, text);
 }
 
 int Pcx(const sff::Archive& archive, const std::string& folderArg, std::ostream& out, std::ostream& err,
@@ -93,9 +111,9 @@ int Pcx(const sff::Archive& archive, const std::string& folderArg, std::ostream&
     Tell(err, exporter::DescribeWriteError(result.error()));
     return kExitFailure;
   }
-  out << exporter::kPcxDone << '\n';
+  const int printed = Print(out, err, std::string(exporter::kPcxDone) + "\n");
   if (result->skipped > 0) err << exporter::SkippedRowsLine(result->skipped) << '\n';
-  return kExitOk;
+  return printed;
 }
 
 // As pcx, but a row whose image cannot be decoded is told with its reason and
@@ -123,13 +141,12 @@ int Png(const sff::Archive& archive, const std::string& folderArg, std::ostream&
     Tell(err, exporter::DescribeWriteError(result.error()));
     return kExitFailure;
   }
+  // Rows left out are a failure: nothing on stdout says that all went well.
+  const int printed =
+      result->undecodable > 0 ? kExitFailure : Print(out, err, std::string(exporter::kPngDone) + "\n");
   if (result->skipped > 0) err << exporter::SkippedRowsLine(result->skipped) << '\n';
-  if (result->undecodable > 0) {
-    err << exporter::UndecodableRowsLine(result->undecodable) << '\n';
-    return kExitFailure;
-  }
-  out << exporter::kPngDone << '\n';
-  return kExitOk;
+  if (result->undecodable > 0) err << exporter::UndecodableRowsLine(result->undecodable) << '\n';
+  return printed;
 }
 
 int Text(const sff::Archive& archive, const std::string& textPath, std::ostream& out, std::ostream& err,
@@ -138,8 +155,7 @@ int Text(const sff::Archive& archive, const std::string& textPath, std::ostream&
     Tell(err, exporter::DescribeMakeTextError(made.error()));
     return kExitFailure;
   }
-  out << exporter::kTextDone << '\n';
-  return kExitOk;
+  return Print(out, err, std::string(exporter::kTextDone) + "\n");
 }
 
 int UsageError(std::ostream& err, const std::string& what) {
@@ -151,22 +167,22 @@ int UsageError(std::ostream& err, const std::string& what) {
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const Environment& env) {
   bool yes = false;
+  bool optionsEnded = false;
   std::vector<std::string> words;
   for (const std::string& a : args) {
-    if (a == "--help" || a == "-h") {
-      out << kUsage;
-      return kExitOk;
-    }
-    if (a == "--version") {
-      out << "pelvaro-cli " << kVersionText << "\n";
-      return kExitOk;
-    }
-    if (a == "--yes" || a == "-y") {
-      yes = true;
-    } else if (a.size() > 1 && a[0] == '-' && words.empty()) {
-      return UsageError(err, "unknown option: " + a);
-    } else {
+    // "-" alone is an ordinary word, as it is for other tools.
+    if (optionsEnded || a.size() < 2 || a[0] != '-') {
       words.push_back(a);
+    } else if (a == "--") {
+      optionsEnded = true;
+    } else if (a == "--help" || a == "-h") {
+      return Print(out, err, kUsage);
+    } else if (a == "--version") {
+      return Print(out, err, std::string("pelvaro-cli ") + kVersionText + "\n");
+    } else if (a == "--yes" || a == "-y") {
+      yes = true;
+    } else {
+      return UsageError(err, "unknown option: " + a);
     }
   }
   if (words.empty()) return UsageError(err, "no command given");
@@ -182,7 +198,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   try {
     const auto archive = Load(words[1], yes, err);
     if (!archive) return archive.error();
-    if (command == "list") return List(*archive, out);
+    if (command == "list") return List(*archive, out, err);
     if (command == "pcx") return Pcx(*archive, words[2], out, err, env);
     if (command == "png") return Png(*archive, words[2], out, err, env);
     return Text(*archive, words[2], out, err, env);

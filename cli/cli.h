@@ -8,7 +8,9 @@
 //   pelvaro-cli [--yes] text ARCHIVE TEXTFILE
 //   pelvaro-cli --help | --version
 //
-// Data goes to `out`, diagnostics to `err`; the result is the exit status.
+// Options may stand before or after the command; "--" ends them. Data goes to
+// `out`, diagnostics to `err`, including a write to `out` that failed; the
+// result is the exit status.
 
 #include <iosfwd>
 #include <string>
@@ -18,7 +20,8 @@ namespace pelvaro::cli {
 
 enum ExitCode : int {
   kExitOk = 0,
-  kExitFailure = 1,   // an archive or output that cannot be read or written; for png also an undecodable sprite
+  kExitFailure = 1,   // an archive or output that cannot be read or written, stdout included; for png
+                      // also a sprite that cannot be decoded
   kExitUsage = 2,     // no command, an unknown command or option, a missing argument
   kExitDeclined = 3,  // not in shared palette mode and --yes not given
 };

@@ -1,11 +1,13 @@
 #include "export/atomic_file.h"
 
 #include "export/system_reason.h"
+#include "export/write_target.h"
 #include "text/native_path.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <optional>
 #include <string>
 
@@ -14,6 +16,8 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -24,6 +28,12 @@ namespace {
 // buffer, because a signal handler may read it.
 text::NativePath::value_type g_pendingPath[4096];
 std::atomic<bool> g_pending{false};
+
+#ifdef _WIN32
+constexpr int kTerminationSignals[] = {SIGINT, SIGTERM, SIGBREAK};
+#else
+constexpr int kTerminationSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+#endif
 
 std::string FolderOf(const std::string& path) {
   const auto cut = path.find_last_of(text::kPathSeparators);
@@ -58,10 +68,22 @@ struct OpenFailure {
 };
 
 #ifdef _WIN32
+// Ctrl+C runs its handler on a thread of its own: it waits here until a
+// temporary file just made has its name recorded.
+SRWLOCK g_pendingLock = SRWLOCK_INIT;
+
+class TerminationSignalsHeld {
+ public:
+  TerminationSignalsHeld() { AcquireSRWLockExclusive(&g_pendingLock); }
+  ~TerminationSignalsHeld() { ReleaseSRWLockExclusive(&g_pendingLock); }
+  TerminationSignalsHeld(const TerminationSignalsHeld&) = delete;
+  TerminationSignalsHeld& operator=(const TerminationSignalsHeld&) = delete;
+};
+
 using File = HANDLE;
 bool IsOpen(File f) { return f != INVALID_HANDLE_VALUE; }
 
-File OpenNew(const text::NativePath& p, OpenFailure& failure) {
+File OpenNew(const text::NativePath& p, bool, OpenFailure& failure) {
   // Shared for deletion, so that the Ctrl+C handler, which runs on a thread of
   // its own while this one may still be writing, can remove the file.
   const HANDLE h = CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
@@ -85,6 +107,9 @@ std::optional<std::string> WriteAll(File f, std::string_view bytes) {
   return std::nullopt;
 }
 
+// Windows has no permission bits beyond read-only, which the target check refuses.
+void KeepAttributes(File, const WriteTarget&) {}
+
 std::optional<std::string> CloseFile(File f) {
   if (CloseHandle(f)) return std::nullopt;
   return Win32Reason(GetLastError());
@@ -93,29 +118,54 @@ std::optional<std::string> CloseFile(File f) {
 void RemoveFile(const text::NativePath& p) { DeleteFileW(p.c_str()); }
 
 std::optional<std::string> Replace(const text::NativePath& from, const text::NativePath& to) {
-  const DWORD before = GetFileAttributesW(to.c_str());
-  const bool exists = before != INVALID_FILE_ATTRIBUTES;
-  const bool isDirectory = exists && (before & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  // Windows will not rename over a read-only file. Asked here first, so the
-  // answer does not rest on how closely the file system follows that rule
-  // (Wine's does not).
-  if (exists && !isDirectory && (before & FILE_ATTRIBUTE_READONLY) != 0) return SystemReason(EACCES);
   if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return std::nullopt;
   const DWORD code = GetLastError();
-  // A directory in the way is refused as "access denied" too; the message
-  // says what was there.
-  if (code == ERROR_ACCESS_DENIED && isDirectory) return SystemReason(EISDIR);
+  // A directory that took the target's place since it was asked about is
+  // refused as "access denied"; the message says what is there.
+  const DWORD now = GetFileAttributesW(to.c_str());
+  if (code == ERROR_ACCESS_DENIED && now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return SystemReason(EISDIR);
   return Win32Reason(code);
 }
 #else
+// Blocks the termination signals in this thread for its lifetime. The command
+// line program has no other thread to take them meanwhile.
+class TerminationSignalsHeld {
+ public:
+  TerminationSignalsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (const int s : kTerminationSignals) sigaddset(&held, s);
+    pthread_sigmask(SIG_BLOCK, &held, &previous_);
+  }
+  ~TerminationSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  TerminationSignalsHeld(const TerminationSignalsHeld&) = delete;
+  TerminationSignalsHeld& operator=(const TerminationSignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
 using File = int;
 bool IsOpen(File f) { return f >= 0; }
 
-File OpenNew(const text::NativePath& p, OpenFailure& failure) {
-  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+bool IsFolder(const std::string& folder) {
+  struct stat status {};
+  return ::stat(folder.empty() ? "." : folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// A file that replaces another is made private (0600) until it is given the
+// old file's bits, so no one reads the new bytes of a private file meanwhile;
+// a new file gets what the umask leaves of 0666.
+File OpenNew(const text::NativePath& p, bool replaces, OpenFailure& failure) {
+  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replaces ? 0600 : 0666);
   if (fd < 0) {
-    failure.nameTaken = errno == EEXIST;
-    failure.reason = SystemReason(errno);
+    int error = errno;
+    failure.nameTaken = error == EEXIST;
+    // A folder that is there but takes no new file (such as /proc) says
+    // "no such file"; what stands in the way is that no file may be made there.
+    if (error == ENOENT && IsFolder(FolderOf(p))) error = EACCES;
+    failure.reason = SystemReason(error);
   }
   return fd;
 }
@@ -133,6 +183,17 @@ std::optional<std::string> WriteAll(File fd, std::string_view bytes) {
   return std::nullopt;
 }
 
+// The replaced file's owner and permission bits go to its successor, as far
+// as the system lets this user give them: root replacing a user's file gives
+// it back to the user; a file system without such bits (FAT) keeps its own,
+// and the file is written all the same.
+void KeepAttributes(File fd, const WriteTarget& target) {
+  if (!target.replaces) return;
+  if (target.owner != geteuid() || target.group != getegid())
+    (void)!::fchown(fd, static_cast<uid_t>(target.owner), static_cast<gid_t>(target.group));
+  (void)::fchmod(fd, static_cast<mode_t>(target.mode));
+}
+
 std::optional<std::string> CloseFile(File fd) {
   if (::close(fd) == 0) return std::nullopt;
   return SystemReason(errno);
@@ -148,36 +209,47 @@ std::optional<std::string> Replace(const text::NativePath& from, const text::Nat
 
 }  // namespace
 
-// Makes a temporary file beside `path`, writes `bytes` to it and renames it
-// over the target when all went well; removes it otherwise.
-Result<Done, WriteError> WriteFileAtomic(const std::string& path, std::string_view bytes) {
-  const std::string folder = FolderOf(path);
-  const text::NativePath target = text::ToNativePath(path);
+// Makes a temporary file beside the file to replace, writes `bytes` to it and
+// renames it over that file when all went well; removes it otherwise.
+Result<Done, WriteError> WriteFileAtomic(const std::string& path, std::string_view bytes,
+                                         const std::optional<sff::FileIdentity>& openArchive) {
+  auto target = InspectWriteTarget(path, openArchive);
+  if (!target) return Fail(std::move(target).error());
+  const std::string folder = FolderOf(target->path);
   text::NativePath temporary;
   OpenFailure openFailure;
   File file{};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = text::ToNativePath(TemporaryNameIn(folder));
-    openFailure = {};
-    file = OpenNew(temporary, openFailure);
-    if (IsOpen(file) || !openFailure.nameTaken) break;
+  {
+    // Made and recorded with the termination signals held off: a signal in
+    // between would end the program with a file nobody knows of.
+    const TerminationSignalsHeld held;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      temporary = text::ToNativePath(TemporaryNameIn(folder));
+      openFailure = {};
+      file = OpenNew(temporary, target->replaces, openFailure);
+      if (IsOpen(file) || !openFailure.nameTaken) break;
+    }
+    if (IsOpen(file)) RememberPending(temporary);
   }
-  if (!IsOpen(file)) return Fail(WriteError{path, openFailure.reason});
-  RememberPending(temporary);
+  if (!IsOpen(file)) return Fail(WriteError::System(path, openFailure.reason));
 
   std::optional<std::string> reason = WriteAll(file, bytes);
+  if (!reason) KeepAttributes(file, *target);
   if (auto closeReason = CloseFile(file); closeReason && !reason) reason = std::move(closeReason);
-  if (!reason) reason = Replace(temporary, target);
+  if (!reason) reason = Replace(temporary, text::ToNativePath(target->path));
   if (reason) {
     RemoveFile(temporary);
     ForgetPending();
-    return Fail(WriteError{path, *reason});
+    return Fail(WriteError::System(path, *reason));
   }
   ForgetPending();
   return Done{};
 }
 
 void RemovePendingTemporaryFile() noexcept {
+#ifdef _WIN32
+  const TerminationSignalsHeld held;
+#endif
   if (!g_pending.exchange(false)) return;
 #ifdef _WIN32
   DeleteFileW(g_pendingPath);
@@ -185,5 +257,7 @@ void RemovePendingTemporaryFile() noexcept {
   ::unlink(g_pendingPath);
 #endif
 }
+
+std::span<const int> TerminationSignals() { return kTerminationSignals; }
 
 }  // namespace pelvaro::exporter

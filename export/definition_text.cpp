@@ -1,12 +1,15 @@
 #include "export/definition_text.h"
 
 #include "export/atomic_file.h"
+#include "export/write_target.h"
 #include "sff/sprite_rows.h"
 #include "text/ansi_text.h"
 #include "text/cp932.h"
 #include "text/native_path.h"
 
 #include <charconv>
+#include <optional>
+#include <string_view>
 
 namespace pelvaro::exporter {
 namespace {
@@ -21,7 +24,7 @@ Result<Done, TextError> AppendText(std::string& out, std::string_view utf8, Text
   }
   std::string character;
   auto bytes = text::EncodeCp932Strict(utf8, &character);
-  if (!bytes) return Fail(TextError{part, std::move(character), {}});
+  if (!bytes) return Fail(TextError{part, std::move(character), {}, TextError::Fault::kNoCp932Form});
   out += *bytes;
   return Done{};
 }
@@ -59,11 +62,46 @@ Result<Done, MakeTextError> AtFile(E error, const std::string& file) {
   return Fail(MakeTextError(std::move(error)));
 }
 
+// The first character of `path` that no quoting keeps from cmd: a double
+// quote ends the quotes, a line break ends the command.
+std::optional<char> Unquotable(std::string_view path) {
+  for (const char c : path)
+    if (c == '"' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return c;
+  return std::nullopt;
+}
+
+// `path` as a batch line takes it: cmd expands "%" even inside quotes, "%%"
+// stands for one.
+std::string DoublePercent(std::string_view path) {
+  std::string out;
+  out.reserve(path.size());
+  for (const char c : path) {
+    out += c;
+    if (c == '%') out += '%';
+  }
+  return out;
+}
+
+// The text name on the command line: as it is when cmd would read it whole
+// unquoted, so the names of the documented examples stay byte for byte; in
+// double quotes when cmd would read part of it as anything but the name.
+std::string CommandLineName(std::string_view name) {
+  if (name.find_first_of(" &|<>^()%!;,=") == std::string_view::npos) return std::string(name);
+  std::string quoted(1, '"');
+  quoted += DoublePercent(name);
+  quoted += '"';
+  return quoted;
+}
+
 }  // namespace
 
 Result<std::string, TextError> SprTextBytes(const sff::Archive& archive) {
   std::string out;
-  out.reserve(archive.RowCount() * 48 + 64);
+  // The most a row can take: the section mark, its name, four numbers of up
+  // to six characters, each line with CR LF. A text of one allocation is
+  // written once and never copied on the way.
+  const std::size_t rowBytes = 9 + archive.SffBase().size() + 16 + 2 + 4 * (6 + 2);
+  out.reserve(archive.RowCount() * rowBytes + archive.Name().size() + 16);
   out += "#\r\n1\r\n2\r\n";
   if (auto appended = AppendLine(out, archive.Name(), TextError::Part::kSffName); !appended)
     return Fail(std::move(appended).error());
@@ -77,14 +115,24 @@ Result<std::string, TextError> SprTextBytes(const sff::Archive& archive) {
 Result<Done, MakeTextError> WriteSprText(const std::string& path, const sff::Archive& archive) {
   auto bytes = SprTextBytes(archive);
   if (!bytes) return AtFile(std::move(bytes).error(), path);
-  auto written = WriteFileAtomic(path, *bytes);
+  auto written = WriteFileAtomic(path, *bytes, archive.SourceFile());
   if (!written) return Fail(MakeTextError(std::move(written).error()));
   return Done{};
 }
 
 Result<std::string, TextError> BuildBatBytes(const std::string& programFolder, const std::string& textName) {
-  const std::string command =
-      "\"" + programFolder + text::kPathSeparator + "sprmaker.exe\" < " + textName + " > CreateLog.txt";
+  for (const std::string_view path : {std::string_view(programFolder), std::string_view(textName)}) {
+    if (const auto c = Unquotable(path))
+      return Fail(TextError{TextError::Part::kBatchCommand, std::string(1, *c), {}, TextError::Fault::kCannotQuote});
+  }
+  // Put together piece by piece: GCC 12 at -O3 mistakes a chain of "+" with
+  // literals for an overlapping copy (its bug 105329).
+  std::string command(1, '"');
+  command += DoublePercent(programFolder);
+  command += text::kPathSeparator;
+  command += "sprmaker.exe\" < ";
+  command += CommandLineName(textName);
+  command += " > CreateLog.txt";
   std::string out = "@echo off\r\n";
   (void)AppendLine(out, "echo SFF を作成中 ...", TextError::Part::kBatchCommand);
   if (auto appended = AppendLine(out, command, TextError::Part::kBatchCommand); !appended)
@@ -102,8 +150,13 @@ TextNames MakeTextNames(const std::string& textPath) {
   // byte count gives the same text, but would turn a character without a CP932
   // form into "?" and so name another folder.
   names.folderPart = textPath.substr(0, textPath.size() - names.textName.size());
+  // The stem is measured in CP932 bytes, but taken from the name itself: a
+  // cut through a double-byte character drops that character, and one
+  // without a CP932 form keeps its own name rather than the "?" standing for it.
   const std::int32_t stemBytes = text::LenAnsi(names.textName) - 4;
-  names.stem = stemBytes > 0 ? text::ToText(text::MidAnsi(names.textName, 1, stemBytes)) : std::string();
+  names.stem = stemBytes > 0 ? names.textName.substr(0, text::WholeCharactersWithinCp932Bytes(
+                                                            names.textName, static_cast<std::size_t>(stemBytes)))
+                             : std::string();
   names.batchPath = names.folderPart + names.stem + "Build.bat";
   return names;
 }
@@ -112,14 +165,18 @@ Result<Done, MakeTextError> MakeText(const std::string& textPath, const sff::Arc
                                      const std::string& programFolder) {
   const TextNames names = MakeTextNames(textPath);
   auto batch = BuildBatBytes(programFolder, names.textName);
-  if (!batch) {
-    // The text's own fault, if it has one, is the one to report first.
-    if (auto text = SprTextBytes(archive); !text) return AtFile(std::move(text).error(), textPath);
-    return AtFile(std::move(batch).error(), names.batchPath);
+  auto text = SprTextBytes(archive);
+  // The text's own fault, if it has one, is the one to report first.
+  if (!text) return AtFile(std::move(text).error(), textPath);
+  if (!batch) return AtFile(std::move(batch).error(), names.batchPath);
+  for (const std::string* path : {&textPath, &names.batchPath}) {
+    if (auto target = InspectWriteTarget(*path, archive.SourceFile()); !target)
+      return Fail(MakeTextError(std::move(target).error()));
   }
-  if (auto written = WriteSprText(textPath, archive); !written) return written;
-  auto written = WriteFileAtomic(names.batchPath, *batch);
-  if (!written) return Fail(MakeTextError(std::move(written).error()));
+  if (auto written = WriteFileAtomic(textPath, *text, archive.SourceFile()); !written)
+    return Fail(MakeTextError(std::move(written).error()));
+  if (auto written = WriteFileAtomic(names.batchPath, *batch, archive.SourceFile()); !written)
+    return Fail(MakeTextError(std::move(written).error()));
   return Done{};
 }
 

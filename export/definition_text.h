@@ -13,12 +13,16 @@
 
 namespace pelvaro::exporter {
 
-// A text that has to go into a file in CP932 holds a character CP932 lacks.
+// A text that has to go into a file holds a character the file cannot carry:
+// one without a CP932 form, or, on the batch file's command line, one that no
+// quoting keeps from cmd (a double quote or a control character).
 struct TextError {
   enum class Part { kSffName, kPcxName, kBatchCommand };
+  enum class Fault { kNoCp932Form, kCannotQuote };
   Part part = Part::kSffName;
-  std::string character;  // the first character without a CP932 form
+  std::string character;  // the first character at fault
   std::string file;       // the file it was to go into
+  Fault fault = Fault::kNoCp932Form;
 };
 
 using MakeTextError = std::variant<TextError, WriteError>;
@@ -26,24 +30,31 @@ using MakeTextError = std::variant<TextError, WriteError>;
 // The CP932 bytes of the definition text: the archive's name, then every row
 // in display order. The error names no file yet.
 Result<std::string, TextError> SprTextBytes(const sff::Archive& archive);
+// The definition text alone, written to `path` unless that is the archive's own file.
 Result<Done, MakeTextError> WriteSprText(const std::string& path, const sff::Archive& archive);
 
 // The six CP932 lines of the batch file that runs "<programFolder>\sprmaker.exe"
-// with `textName` as its input. The error names no file yet.
+// with `textName` as its input. A name of ordinary characters stands as it is;
+// one with a character cmd reads specially (space & | < > ^ ( ) % ! ; , =)
+// stands in double quotes. Every "%" taken from a path is doubled, so cmd
+// does not expand it. The error names no file yet.
 Result<std::string, TextError> BuildBatBytes(const std::string& programFolder, const std::string& textName);
 
 // Names derived from the path chosen for the definition text.
 struct TextNames {
   std::string textName;    // the file name of the text path
   std::string folderPart;  // the folder, with its closing separator
-  std::string stem;        // the text name less its last four CP932 bytes ("" when shorter)
+  std::string stem;        // the text name less its last four CP932 bytes ("" when shorter); a
+                           // character the cut would split in half is left out whole
   std::string batchPath;   // folder part + stem + "Build.bat"
 };
 TextNames MakeTextNames(const std::string& textPath);
 
 // The whole Make Text work: the definition text at `textPath`, then the batch
-// file beside it. Neither is written unless both can be made; a batch file
-// that then cannot be written leaves the complete text behind.
+// file beside it. Neither is written unless both can be made and both targets
+// may be written (neither is the open archive, a directory, a special file or
+// read-only); a batch file that then fails to be written leaves the complete
+// text behind.
 Result<Done, MakeTextError> MakeText(const std::string& textPath, const sff::Archive& archive,
                                      const std::string& programFolder);
 

@@ -29,6 +29,15 @@ std::string DamageLine(const sff::LoadError& e) {
   }
 }
 
+// A double quote as itself; a control character, which has no face of its
+// own, by its code.
+std::string UnquotableCharacter(const std::string& character) {
+  const auto code = static_cast<unsigned char>(character.empty() ? 0 : character[0]);
+  if (code == '"') return "文字「\"」";
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  return std::string("制御文字（0x") + kHex[code >> 4] + kHex[code & 15] + "）";
+}
+
 }  // namespace
 
 Lines SharedPaletteWarning() {
@@ -50,12 +59,25 @@ Lines DescribeLoadError(const sff::LoadError& e) {
   }
 }
 
-Lines DescribeWriteError(const WriteError& e) { return {"ファイルを書き込めません。", e.file, e.reason}; }
+Lines DescribeWriteError(const WriteError& e) {
+  switch (e.fault) {
+    case WriteError::Fault::kOpenArchive:
+      return {"ファイルを書き込めません。", e.file, "開いているSFFファイルそのものなので、上書きできません。"};
+    case WriteError::Fault::kNotRegularFile:
+      return {"ファイルを書き込めません。", e.file, "通常のファイルではありません。"};
+    default: return {"ファイルを書き込めません。", e.file, e.reason};
+  }
+}
 
 Lines DescribeTextError(const TextError& e) {
   const char* what = e.part == TextError::Part::kSffName   ? "SFFファイル名"
                      : e.part == TextError::Part::kPcxName ? "PCXファイル名"
                                                            : "バッチファイルのコマンド行";
+  if (e.fault == TextError::Fault::kCannotQuote) {
+    return {std::string(what) + "に、引用符で囲んでも安全に書けない" + UnquotableCharacter(e.character) +
+                "が含まれているため、出力できません。",
+            e.file};
+  }
   return {std::string(what) + "に CP932（Shift_JIS）で表せない文字「" + e.character +
               "」が含まれているため、出力できません。",
           e.file};
@@ -67,6 +89,8 @@ Lines DescribeMakeTextError(const MakeTextError& error) {
 }
 
 Lines DescribeFolderError(const FolderError& e) { return {"出力フォルダを作成できません。", e.folder, e.reason}; }
+
+Lines DescribeStdoutError(const std::string& reason) { return {"標準出力に書き込めません。", reason}; }
 
 Lines DescribeStoppedWork(const std::exception& e) {
   if (dynamic_cast<const std::bad_alloc*>(&e)) return {"メモリが足りないため、処理を続けられません。"};

@@ -28,6 +28,9 @@ Lines DescribeWriteError(const WriteError& error);
 Lines DescribeTextError(const TextError& error);
 Lines DescribeMakeTextError(const MakeTextError& error);
 Lines DescribeFolderError(const FolderError& error);
+// Standard output took no more text (a full disk, a closed device...): the
+// system's words for why.
+Lines DescribeStdoutError(const std::string& reason);
 // Work that stopped on an exception rather than a refusal: running out of
 // memory in plain words, anything else with its own text.
 Lines DescribeStoppedWork(const std::exception& e);

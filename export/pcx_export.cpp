@@ -35,7 +35,7 @@ Result<PcxExportSummary, WriteError> ExportAllPcx(const std::string& folder, con
     if (path.size() == folderLength) {
       ++summary.skipped;
     } else {
-      auto written = WriteFileAtomic(path, PcxFileBytes(archive, record));
+      auto written = WriteFileAtomic(path, PcxFileBytes(archive, record), archive.SourceFile());
       if (!written) return Fail(std::move(written).error());
       ++summary.written;
     }

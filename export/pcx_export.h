@@ -26,7 +26,8 @@ using ProgressFn = std::function<void(std::size_t done, std::size_t total)>;
 
 // Every row in display order into `folder` (ending in a separator), each under
 // its PCX name; a row without a name is skipped. Stops at the first file that
-// cannot be written, keeping those written before it.
+// cannot be written, keeping those written before it; the archive's own file
+// is one of those, under whatever name or link it stands in the folder.
 Result<PcxExportSummary, WriteError> ExportAllPcx(const std::string& folder, const sff::Archive& archive,
                                                   const ProgressFn& progress = {});
 

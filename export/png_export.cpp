@@ -60,7 +60,8 @@ Result<PngExportSummary, WriteError> ExportAllPng(const std::string& folder, con
       ++summary.undecodable;
       if (onUndecodable) onUndecodable({row, path.substr(folderLength), decoded.error()});
     } else {
-      auto written = WriteFileAtomic(path, image::EncodeIndexedPng(*decoded, image::kPngLevel));
+      const std::string png = image::EncodeIndexedPng(*decoded, image::kPngLevel);
+      auto written = WriteFileAtomic(path, png, archive.SourceFile());
       if (!written) return Fail(std::move(written).error());
       ++summary.written;
     }

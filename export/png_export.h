@@ -47,7 +47,8 @@ struct PngExportSummary {
 // its PNG name. A row without a name is skipped; a row whose image cannot be
 // decoded is told to `onUndecodable` and the export goes on with the next.
 // Stops at the first file that cannot be written, keeping those written
-// before it. Throws std::bad_alloc when memory runs out.
+// before it; the archive's own file is one of those, under whatever name or
+// link it stands in the folder. Throws std::bad_alloc when memory runs out.
 Result<PngExportSummary, WriteError> ExportAllPng(const std::string& folder, const sff::Archive& archive,
                                                   const ProgressFn& progress = {},
                                                   const UndecodableFn& onUndecodable = {});

@@ -3,8 +3,9 @@
 # build-win/, runs the tests under Wine in a Japanese locale (code page 932),
 # then runs the Windows pelvaro-cli on the sample archive and checks that its
 # PCX and PNG files, definition text, batch file and list output match the
-# Linux build's byte for byte (the batch's program folder aside). Last it makes the
-# .zip package and runs the pelvaro-cli.exe unpacked from it.
+# Linux build's byte for byte (the batch's program folder aside), and that cmd
+# runs a batch file of an awkward name as one command. Last it makes the .zip
+# package and runs the pelvaro-cli.exe unpacked from it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -88,7 +89,30 @@ if [ "$actual" != "$expected" ]; then
   echo "  $expected" | iconv -f CP932 -t UTF-8 >&2
   exit 1
 fi
-echo "test-windows: $count files ($png_files of them PNG) and the list output of the Windows pelvaro-cli match the Linux build's."
+
+# The batch file as cmd reads it. Make Text is run by a pelvaro-cli in a
+# folder whose name holds "%", a space and parentheses, for a text whose name
+# holds "&" and spaces; a stand-in for sprmaker.exe, made here, copies its
+# input to its output. The batch must feed it the definition text (so
+# CreateLog.txt is that text byte for byte) and run nothing else (no "PWNED").
+batch=$check/batch
+tools="$batch/100% tools (x86)"
+mkdir -p "$tools" "$batch/出力"
+cp "$windows" "$tools/"
+printf '#include <stdio.h>\nint main(void) { int c; while ((c = getchar()) != EOF) putchar(c); return 0; }\n' |
+  x86_64-w64-mingw32-gcc-posix -x c - -static -o "$tools/sprmaker.exe"
+"$run" "$tools/pelvaro-cli.exe" text 'C:\pelvaro-check\サンプル①.sff' 'C:\pelvaro-check\batch\出力\x&echo PWNED&.txt' >/dev/null
+# cmd gets the batch under a plain name: what is tested is its content.
+cp "$batch/出力/x&echo PWNED&Build.bat" "$batch/出力/run.bat"
+(cd "$batch/出力" && "$run" cmd /c run.bat </dev/null >"$batch/cmd.out" 2>&1)
+if grep -q PWNED "$batch/cmd.out" || ! cmp -s "$batch/出力/CreateLog.txt" "$batch/出力/x&echo PWNED&.txt"; then
+  echo "test-windows: the batch file did not run sprmaker.exe on the definition text alone; cmd said:" >&2
+  iconv -f CP932 -t UTF-8 "$batch/cmd.out" >&2 || cat "$batch/cmd.out" >&2
+  exit 1
+fi
+
+echo "test-windows: $count files ($png_files of them PNG) and the list output of the Windows pelvaro-cli match the Linux build's;"
+echo "test-windows: cmd runs the batch file of a name with \"&\" from a folder with \"%\" as one command."
 
 # The .zip package: pelvaro-cli.exe beside the README and the licence, and the
 # program run from where the package was unpacked.

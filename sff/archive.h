@@ -5,10 +5,12 @@
 // owns it, and a new load makes a new one.
 
 #include "sff/byte_image.h"
+#include "sff/file_identity.h"
 #include "sff/sff_layout.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -39,13 +41,14 @@ using Palette = std::array<std::uint8_t, kPaletteSize>;
 class Archive {
  public:
   Archive(std::string name, std::string stem, ByteImage bytes, std::vector<SpriteRecord> records, Palette sharedPal,
-          std::vector<std::uint32_t> order)
+          std::vector<std::uint32_t> order, std::optional<FileIdentity> sourceFile = std::nullopt)
       : name_(std::move(name)),
         stem_(std::move(stem)),
         bytes_(std::move(bytes)),
         records_(std::move(records)),
         sharedPal_(sharedPal),
-        order_(std::move(order)) {}
+        order_(std::move(order)),
+        sourceFile_(sourceFile) {}
 
   // The archive's file name, as the window shows it.
   const std::string& Name() const { return name_; }
@@ -61,6 +64,10 @@ class Archive {
   std::size_t RowCount() const { return order_.size(); }
   const SpriteRecord& RecordOfRow(std::size_t row) const { return records_[order_[row]]; }
 
+  // The file the archive was loaded from, which no export may replace;
+  // nothing for an archive loaded from memory.
+  const std::optional<FileIdentity>& SourceFile() const { return sourceFile_; }
+
  private:
   std::string name_;
   std::string stem_;
@@ -68,6 +75,7 @@ class Archive {
   std::vector<SpriteRecord> records_;
   Palette sharedPal_;
   std::vector<std::uint32_t> order_;
+  std::optional<FileIdentity> sourceFile_;
 };
 
 }  // namespace pelvaro::sff

@@ -55,7 +55,8 @@ Palette LiftSharedPalette(std::span<const std::uint8_t> file, SpriteRecord& sour
   return palette;
 }
 
-Result<Archive, LoadError> Parse(std::string name, ByteImage bytes, const PaletteQuestion& goOn) {
+Result<Archive, LoadError> Parse(std::string name, ByteImage bytes, std::optional<FileIdentity> sourceFile,
+                                 const PaletteQuestion& goOn) {
   const ByteReader reader(bytes);
   const auto paletteType = reader.U8(kPaletteTypeOffset);
   if (!paletteType) return Fail(Fault(LoadFault::kNoHeader, static_cast<std::int64_t>(bytes.size())));
@@ -70,7 +71,21 @@ Result<Archive, LoadError> Parse(std::string name, ByteImage bytes, const Palett
   const Palette palette = LiftSharedPalette(bytes, records[FindPaletteSource(records)]);
   std::vector<std::uint32_t> order = DisplayOrderOf(records);
   std::string stem = StemOfArchiveName(name);
-  return Archive(std::move(name), std::move(stem), std::move(bytes), std::move(records), palette, std::move(order));
+  return Archive(std::move(name), std::move(stem), std::move(bytes), std::move(records), palette, std::move(order),
+                 sourceFile);
+}
+
+// Every check after the read, for a file and for bytes alike.
+Result<Archive, LoadError> LoadLoaded(std::string name, ByteImage bytes, std::optional<FileIdentity> sourceFile,
+                                     const PaletteQuestion& goOn) {
+  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+    return Fail(Fault(LoadFault::kTooLarge, static_cast<std::int64_t>(bytes.size())));
+  // A damaged header may count more records than memory holds.
+  try {
+    return Parse(std::move(name), std::move(bytes), sourceFile, goOn);
+  } catch (const std::bad_alloc&) {
+    return Fail(Fault(LoadFault::kOutOfMemory));
+  }
 }
 
 }  // namespace
@@ -87,14 +102,7 @@ std::string StemOfArchiveName(const std::string& name) {
 }
 
 Result<Archive, LoadError> LoadSffFromBytes(std::string name, ByteImage bytes, const PaletteQuestion& goOn) {
-  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-    return Fail(Fault(LoadFault::kTooLarge, static_cast<std::int64_t>(bytes.size())));
-  // A damaged header may count more records than memory holds.
-  try {
-    return Parse(std::move(name), std::move(bytes), goOn);
-  } catch (const std::bad_alloc&) {
-    return Fail(Fault(LoadFault::kOutOfMemory));
-  }
+  return LoadLoaded(std::move(name), std::move(bytes), std::nullopt, goOn);
 }
 
 Result<Archive, LoadError> LoadSffFromBytes(std::string name, std::span<const std::uint8_t> bytes,
@@ -103,15 +111,15 @@ Result<Archive, LoadError> LoadSffFromBytes(std::string name, std::span<const st
 }
 
 Result<Archive, LoadError> LoadSff(const std::string& path, const PaletteQuestion& goOn) {
-  auto bytes = [&path]() -> Result<ByteImage, LoadError> {
+  auto file = [&path]() -> Result<WholeFile, LoadError> {
     try {
       return ReadWholeFile(path);
     } catch (const std::bad_alloc&) {
       return Fail(Fault(LoadFault::kOutOfMemory));
     }
   }();
-  if (!bytes) return Fail(std::move(bytes).error());
-  return LoadSffFromBytes(text::GetFileName(path), std::move(*bytes), goOn);
+  if (!file) return Fail(std::move(file).error());
+  return LoadLoaded(text::GetFileName(path), std::move(file->bytes), file->identity, goOn);
 }
 
 }  // namespace pelvaro::sff

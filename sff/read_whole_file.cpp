@@ -21,15 +21,15 @@ namespace {
 
 #ifdef _WIN32
 using FileStatus = struct _stat64;
+// _wstat64 will not take a folder named with a closing separator ("C:\sff\"
+// fails as if it were not there); asked without it, a folder is a folder. A
+// drive's root keeps its separator, which it needs. A file named so is still
+// refused when it is opened under the name as given.
 int StatusOf(const text::NativePath& path, FileStatus& status) {
-  if (_wstat64(path.c_str(), &status) == 0) return 0;
-  // A folder named with its closing separator is "not found" to _wstat64;
-  // say what it is, as Linux does.
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return -1;
-  status = {};
-  status.st_mode = S_IFDIR;
-  return 0;
+  text::NativePath asked = path;
+  const auto isRoot = [&asked] { return asked.size() == 3 && asked[1] == L':'; };
+  while (asked.size() > 1 && (asked.back() == L'\\' || asked.back() == L'/') && !isRoot()) asked.pop_back();
+  return _wstat64(asked.c_str(), &status);
 }
 std::FILE* OpenForReading(const text::NativePath& path) { return _wfopen(path.c_str(), L"rb"); }
 int StatusOf(std::FILE* file, FileStatus& status) { return _fstat64(_fileno(file), &status); }
@@ -66,7 +66,7 @@ std::optional<LoadError> RefuseIfNotRegular(const std::string& path, const FileS
 
 }  // namespace
 
-Result<ByteImage, LoadError> ReadWholeFile(const std::string& path) {
+Result<WholeFile, LoadError> ReadWholeFile(const std::string& path) {
   const text::NativePath native = text::ToNativePath(path);
   FileStatus status{};
   if (StatusOf(native, status) != 0) return Fail(CannotRead(path, errno));
@@ -91,7 +91,7 @@ Result<ByteImage, LoadError> ReadWholeFile(const std::string& path) {
     if (std::ferror(file.get())) return Fail(CannotRead(path, errno != 0 ? errno : EIO));
     return Fail(FileFault(LoadFault::kShortenedWhileRead, path));
   }
-  return bytes;
+  return WholeFile{std::move(bytes), IdentityOfOpenFile(file.get())};
 }
 
 }  // namespace pelvaro::sff

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
+#include <streambuf>
 
 namespace pelvaro::testing {
 namespace {
@@ -25,6 +28,36 @@ CliRun RunCli(std::vector<std::string> args, bool terminal = false) {
   env.programFolder = std::string("C:") + text::kPathSeparator + "Tools";
   const int code = cli::Run(args, out, err, env);
   return {code, out.str(), err.str()};
+}
+
+// A stdout that takes nothing, as a full disk or a pipe without a reader:
+// every write fails and leaves `error` in errno, as write(2) does.
+class FailingBuffer final : public std::streambuf {
+ public:
+  explicit FailingBuffer(int error) : error_(error) {}
+
+ protected:
+  int_type overflow(int_type) override {
+    errno = error_;
+    return traits_type::eof();
+  }
+  std::streamsize xsputn(const char*, std::streamsize) override {
+    errno = error_;
+    return 0;
+  }
+
+ private:
+  int error_;
+};
+
+CliRun RunCliIntoFailingStdout(std::vector<std::string> args, int error) {
+  FailingBuffer buffer(error);
+  std::ostream out(&buffer);
+  std::ostringstream err;
+  cli::Environment env;
+  env.programFolder = "C:";
+  const int code = cli::Run(args, out, err, env);
+  return {code, "", err.str()};
 }
 
 class Cli : public ::testing::Test {
@@ -101,6 +134,94 @@ TEST_F(Cli, UsageErrorsAndInformation) {
   EXPECT_EQ(help.code, cli::kExitOk);
   EXPECT_NE(help.out.find("pelvaro-cli [--yes] list ARCHIVE"), std::string::npos);
   EXPECT_EQ(RunCli({"--version"}).out, "pelvaro-cli 0.1.0.1\n");
+}
+
+// Options stand before or after the command; "--" ends them, so a name may
+// begin with "-"; anything else beginning with "-" is a usage error.
+TEST_F(Cli, OptionsBeforeOrAfterTheCommandAndDoubleDashEndsThem) {
+  Bytes bytes = ReadBytes(archive_);
+  bytes[32] = 0;  // not in shared palette mode: --yes is needed
+  WriteBytes(archive_, bytes);
+  WriteBytes(dir_ / "-dash.sff", bytes);
+  for (const auto& args : std::vector<std::vector<std::string>>{{"--yes", "list", archive_},
+                                                                 {"list", "--yes", archive_},
+                                                                 {"list", archive_, "-y"},
+                                                                 {"--yes", "--", "list", archive_},
+                                                                 {"list", "--yes", "--", dir_ / "-dash.sff"}}) {
+    const auto r = RunCli(args);
+    EXPECT_EQ(r.code, cli::kExitOk) << args[0] << " " << args[1] << "\n" << r.err;
+    EXPECT_EQ(r.out.substr(0, 7), "SortNo\t");
+  }
+  // After "--", "--yes" is a name like any other.
+  const auto named = RunCli({"list", "--", "--yes"});
+  EXPECT_EQ(named.code, cli::kExitFailure);
+  EXPECT_EQ(named.err, "ファイルを読み込めません。\n--yes\n" + std::string(std::strerror(ENOENT)) + "\n");
+  for (const auto& args : std::vector<std::vector<std::string>>{{"list", "--bogus"},
+                                                                 {"list", archive_, "--bogus"},
+                                                                 {"--bogus", "list", archive_},
+                                                                 {"pcx", archive_, "-x", dir_ / "o"}}) {
+    const auto r = RunCli(args);
+    EXPECT_EQ(r.code, cli::kExitUsage) << args.back();
+    EXPECT_EQ(r.err.rfind("pelvaro-cli: unknown option: -", 0), 0u) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "o"));
+  EXPECT_EQ(RunCli({"list", archive_, "--help"}).code, cli::kExitOk);
+}
+
+// Every write to stdout that fails is told on stderr with the system's words
+// and exit code 1, the table and the completion lines alike (the files
+// themselves are written). A reader that has gone ends the command quietly.
+TEST_F(Cli, AFailedWriteToStdoutIsToldOnStderr) {
+  const std::string told = "標準出力に書き込めません。\n" + std::string(std::strerror(ENOSPC)) + "\n";
+  for (const auto& args : std::vector<std::vector<std::string>>{{"list", archive_},
+                                                                 {"pcx", archive_, dir_ / "pcx"},
+                                                                 {"text", archive_, dir_ / "USER_SFF.txt"},
+                                                                 {"--help"},
+                                                                 {"--version"}}) {
+    const auto full = RunCliIntoFailingStdout(args, ENOSPC);
+    EXPECT_EQ(full.code, cli::kExitFailure) << args[0];
+    EXPECT_EQ(full.err, told) << args[0];
+    const auto gone = RunCliIntoFailingStdout(args, EPIPE);
+    EXPECT_EQ(gone.code, cli::kExitFailure) << args[0];
+    EXPECT_EQ(gone.err, "") << args[0];
+  }
+  EXPECT_EQ(ReadBytes(dir_ / "pcx" + text::kPathSeparator + "USER_00000_00000.pcx"), Payload(800, 0));
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(text::ToNativePath(dir_ / "USER_SFFBuild.bat"))));
+}
+
+// `text A.sff A.sff` and its relatives: the open archive is refused as the
+// definition text and as the batch file, and stays whole.
+TEST_F(Cli, TheOpenArchiveIsNeverATarget) {
+  const Bytes original = ReadBytes(archive_);
+  const auto itself = RunCli({"text", archive_, archive_});
+  EXPECT_EQ(itself.code, cli::kExitFailure);
+  EXPECT_EQ(itself.err, "ファイルを書き込めません。\n" + archive_ + "\n開いているSFFファイルそのものなので、上書きできません。\n");
+  EXPECT_EQ(ReadBytes(archive_), original);
+  WriteBytes(dir_ / "xBuild.bat", original);
+  const auto asBatch = RunCli({"text", dir_ / "xBuild.bat", dir_ / "x.txt"});
+  EXPECT_EQ(asBatch.code, cli::kExitFailure);
+  EXPECT_EQ(asBatch.err,
+            "ファイルを書き込めません。\n" + dir_ / "xBuild.bat" + "\n開いているSFFファイルそのものなので、上書きできません。\n");
+  EXPECT_EQ(ReadBytes(dir_ / "xBuild.bat"), original);
+  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"USER.sff", "xBuild.bat"}));
+}
+
+// The reason given is the one for what the path really is.
+TEST_F(Cli, ReasonsSayWhatThePathReallyIs) {
+  std::filesystem::create_directory(std::filesystem::path(text::ToNativePath(dir_ / "dir")));
+  const std::string folder = dir_ / "dir" + text::kPathSeparator;
+  const auto intoFolder = RunCli({"text", archive_, folder});
+  EXPECT_EQ(intoFolder.code, cli::kExitFailure);
+  EXPECT_EQ(intoFolder.err, "ファイルを書き込めません。\n" + folder + "\n" + std::strerror(EISDIR) + "\n");
+#ifdef __linux__
+  // A file nobody may write, in a folder that takes no new file.
+  for (const char* path : {"/proc/version", "/proc/pelvaro_SFF.txt"}) {
+    const auto proc = RunCli({"text", archive_, path});
+    EXPECT_EQ(proc.code, cli::kExitFailure);
+    EXPECT_EQ(proc.err, "ファイルを書き込めません。\n" + std::string(path) + "\n" + std::strerror(EACCES) + "\n");
+  }
+#endif
 }
 
 TEST_F(Cli, FailuresExitOneWithTheReason) {

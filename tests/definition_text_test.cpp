@@ -103,14 +103,80 @@ TEST(BuildBat, SixLinesByteForByteWhateverTheFolder) {
                        "\x82\xF0\x8E\x51\x8F\xC6\x82\xB5\x82\xC4\x89\xBA\x82\xB3\x82\xA2.\r\n"
                        "pause\r\n");
   // A folder with spaces, one ending in the separator, one without a CP932 form.
-  const std::string spaced = *exporter::BuildBatBytes(sep + "Program Files" + sep + "P", "my text.txt");
-  EXPECT_NE(spaced.find("\"" + sep + "Program Files" + sep + "P" + sep + "sprmaker.exe\" < my text.txt > CreateLog.txt\r\n"),
+  const std::string spaced = *exporter::BuildBatBytes(sep + "Program Files" + sep + "P", "my_text.txt");
+  EXPECT_NE(spaced.find("\"" + sep + "Program Files" + sep + "P" + sep + "sprmaker.exe\" < my_text.txt > CreateLog.txt\r\n"),
             std::string::npos);
   const std::string root = *exporter::BuildBatBytes("C:" + sep, "a.txt");
   EXPECT_NE(root.find("\"C:" + sep + sep + "sprmaker.exe\""), std::string::npos);
   const auto euro = exporter::BuildBatBytes("/opt/€", "a.txt");
   ASSERT_FALSE(euro);
   EXPECT_EQ(euro.error().part, exporter::TextError::Part::kBatchCommand);
+}
+
+// Line 3 as cmd must read it: the program, "<", one file name, "> CreateLog.txt".
+// A name cmd would split, or read as a command, stands in double quotes; "%"
+// taken from a path is doubled wherever it stands, because cmd expands it
+// even inside quotes.
+TEST(BuildBat, NamesCmdWouldSplitOrRunAreQuoted) {
+  const std::string sep(1, text::kPathSeparator);
+  const auto line3 = [](const std::string& folder, const std::string& name) {
+    const std::string bytes = *exporter::BuildBatBytes(folder, name);
+    std::size_t from = 0;
+    for (int line = 1; line < 3; ++line) from = bytes.find("\r\n", from) + 2;
+    return bytes.substr(from, bytes.find("\r\n", from) - from);
+  };
+  const std::string program = "\"C:" + sep + "Tools" + sep + "sprmaker.exe\" < ";
+  struct Case {
+    const char* name;
+    const char* onTheLine;
+  };
+  for (const Case& c : {Case{"USER_SFF.txt", "USER_SFF.txt"}, Case{"a-b+c~d[1]{2}@#$'.txt", "a-b+c~d[1]{2}@#$'.txt"},
+                        Case{"my defs.txt", "\"my defs.txt\""}, Case{"x&echo PWNED&.txt", "\"x&echo PWNED&.txt\""},
+                        Case{"a|b.txt", "\"a|b.txt\""}, Case{"a<b.txt", "\"a<b.txt\""}, Case{"a>b.txt", "\"a>b.txt\""},
+                        Case{"a^b.txt", "\"a^b.txt\""}, Case{"(a).txt", "\"(a).txt\""}, Case{"100%.txt", "\"100%%.txt\""},
+                        Case{"%PATH%.txt", "\"%%PATH%%.txt\""}, Case{"a!b!.txt", "\"a!b!.txt\""},
+                        Case{"a;b.txt", "\"a;b.txt\""}, Case{"a,b.txt", "\"a,b.txt\""}, Case{"a=b.txt", "\"a=b.txt\""}}) {
+    EXPECT_EQ(line3("C:" + sep + "Tools", c.name), program + c.onTheLine + " > CreateLog.txt") << c.name;
+  }
+  // The program folder is quoted already; its "%" is doubled too.
+  EXPECT_EQ(line3("C:" + sep + "100% (x86)", "a.txt"),
+            "\"C:" + sep + "100%% (x86)" + sep + "sprmaker.exe\" < a.txt > CreateLog.txt");
+  // Japanese names hold no character cmd reads specially, in their CP932 form either.
+  EXPECT_EQ(line3("C:", "テスト①_SFF.txt"),
+            "\"C:" + sep + "sprmaker.exe\" < \x83\x65\x83\x58\x83\x67\x87\x40_SFF.txt > CreateLog.txt");
+}
+
+// A double quote would end the quotes, a control character the command: no
+// quoting makes them safe, so such a name is refused, in the text name or the
+// program's folder alike, and Make Text writes nothing.
+TEST(BuildBat, NamesNoQuotingMakesSafeAreRefused) {
+  struct Case {
+    std::string folder, name, character;
+  };
+  for (const Case& c : {Case{"C:", "a\"b.txt", "\""}, Case{"C:", "a\nb.txt", "\n"}, Case{"C:", "a\rb.txt", "\r"},
+                        Case{"C:", "\tb.txt", "\t"}, Case{"C:", "a\x7F.txt", "\x7F"}, Case{"C:\"x", "a.txt", "\""},
+                        Case{"C:\x1B", "a.txt", "\x1B"}}) {
+    const auto refused = exporter::BuildBatBytes(c.folder, c.name);
+    ASSERT_FALSE(refused) << c.name;
+    EXPECT_EQ(refused.error().part, exporter::TextError::Part::kBatchCommand);
+    EXPECT_EQ(refused.error().fault, exporter::TextError::Fault::kCannotQuote);
+    EXPECT_EQ(refused.error().character, c.character);
+  }
+  auto a = LoadArchive(ExampleArchive());
+  TempDir out;
+  const auto quote = exporter::MakeText(out / "a\"b.txt", *a->archive, "C:");
+  ASSERT_FALSE(quote);
+  EXPECT_EQ(exporter::DescribeMakeTextError(quote.error()),
+            (exporter::Lines{"バッチファイルのコマンド行に、引用符で囲んでも安全に書けない文字「\"」が含まれているため、"
+                             "出力できません。",
+                             out / "a\"bBuild.bat"}));
+  const auto lineBreak = exporter::MakeText(out / "a\nb.txt", *a->archive, "C:");
+  ASSERT_FALSE(lineBreak);
+  EXPECT_EQ(exporter::DescribeMakeTextError(lineBreak.error()),
+            (exporter::Lines{"バッチファイルのコマンド行に、引用符で囲んでも安全に書けない制御文字（0x0A）が含まれているため、"
+                             "出力できません。",
+                             out / "a\nbBuild.bat"}));
+  EXPECT_TRUE(out.Entries().empty());
 }
 
 TEST(MakeTextNames, DerivesNameStemAndBatchPath) {
@@ -126,7 +192,14 @@ TEST(MakeTextNames, DerivesNameStemAndBatchPath) {
                         Case{"data.text", "data.", "data.Build.bat"}, Case{"abcd", "", "Build.bat"},
                         Case{"テスト.txt", "テスト", "テストBuild.bat"}, Case{"テ", "", "Build.bat"},
                         Case{"テスト", "テ", "テBuild.bat"},
-                        Case{"テスト1", "テ?", "テ?Build.bat"}}) {
+                        // A cut through a double-byte character leaves it out whole.
+                        Case{"テスト1", "テ", "テBuild.bat"}, Case{"テキストa", "テキ", "テキBuild.bat"},
+                        Case{"aテスト1", "aテ", "aテBuild.bat"},
+                        // Half-width katakana take one byte each: the cut is exact.
+                        Case{"ｱｲｳｴｵ.txt", "ｱｲｳｴｵ", "ｱｲｳｴｵBuild.bat"}, Case{"ｱｲｳｴｵ", "ｱ", "ｱBuild.bat"},
+                        // A character without a CP932 form counts as the one "?"
+                        // standing for it, and keeps its own name.
+                        Case{"def😀.txt", "def😀", "def😀Build.bat"}, Case{"€€€€€€", "€€", "€€Build.bat"}}) {
     const auto names = MakeTextNames(folder + c.name);
     EXPECT_EQ(names.textName, c.name);
     EXPECT_EQ(names.folderPart, folder);
@@ -151,14 +224,22 @@ TEST(MakeText, WritesBothFilesOrNeither) {
   ASSERT_NE(textError, nullptr);
   EXPECT_EQ(textError->character, "€");
   EXPECT_TRUE(other.Entries().empty());
-  // The batch file fails (a directory in its place): the text stays, the error names the batch.
-  std::filesystem::create_directory(out / "xBuild.bat");
+  // The refusal names the batch file that would really be written.
+  const auto emoji = exporter::MakeText(other / "def😀.txt", *a->archive, "C:");
+  ASSERT_FALSE(emoji);
+  EXPECT_EQ(exporter::DescribeMakeTextError(emoji.error()),
+            (exporter::Lines{"バッチファイルのコマンド行に CP932（Shift_JIS）で表せない文字「😀」が含まれているため、出力できません。",
+                             other / "def😀Build.bat"}));
+  EXPECT_TRUE(other.Entries().empty());
+  // A directory where the batch file goes: both targets are asked about
+  // before either file is written, so the text is not written either.
+  std::filesystem::create_directory(std::filesystem::path(text::ToNativePath(out / "xBuild.bat")));
   const auto failed = exporter::MakeText(out / "x.txt", *a->archive, "C:");
   ASSERT_FALSE(failed);
   const auto* writeError = std::get_if<exporter::WriteError>(&failed.error());
   ASSERT_NE(writeError, nullptr);
   EXPECT_EQ(writeError->file, out / "xBuild.bat");
-  EXPECT_TRUE(std::filesystem::is_regular_file(out / "x.txt"));
+  EXPECT_EQ(out.Entries(), (std::vector<std::string>{"USER_SFF.txt", "USER_SFFBuild.bat", "xBuild.bat"}));
 }
 
 }  // namespace

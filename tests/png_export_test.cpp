@@ -124,5 +124,18 @@ TEST_F(PngExport, AFileThatCannotBeWrittenStopsTheExportKeepingTheFilesBefore) {
   ExpectPngOf(Png("USER_09000_00000.png"), Decoded(2));
 }
 
+// The archive linked into the folder under the name of the second row's PNG:
+// the first row is written, the export stops there, the archive stays whole.
+TEST_F(PngExport, TheOpenArchiveIsNeverReplaced) {
+  const Bytes original = ReadBytes(archive_->dir / "USER.sff");
+  std::filesystem::create_symlink(archive_->dir / "USER.sff", out_ / "USER_00001_00000.png");
+  const auto result = ExportAllPng(out_.path(), archive());
+  ASSERT_FALSE(result);
+  EXPECT_EQ(result.error().fault, exporter::WriteError::Fault::kOpenArchive);
+  EXPECT_EQ(result.error().file, out_ / "USER_00001_00000.png");
+  EXPECT_EQ(ReadBytes(archive_->dir / "USER.sff"), original);
+  EXPECT_EQ(out_.Entries(), (std::vector<std::string>{"USER_00001_00000.png", "USER_09000_00000.png"}));
+}
+
 }  // namespace
 }  // namespace pelvaro::testing

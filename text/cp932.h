@@ -21,6 +21,12 @@ std::optional<std::string> EncodeCp932Strict(std::string_view utf8, std::string*
 // as Windows' ANSI functions measure such text.
 std::string EncodeCp932Lossy(std::string_view utf8);
 
+// How many bytes of `utf8` make its longest start whose CP932 form (as
+// EncodeCp932Lossy gives it) takes at most `maxBytes` bytes. The cut never
+// falls inside a character: one whose CP932 form would be cut in half is left
+// out whole.
+std::size_t WholeCharactersWithinCp932Bytes(std::string_view utf8, std::size_t maxBytes);
+
 // UTF-8 text of CP932 bytes. Always valid UTF-8: a lead byte without its trail
 // byte, an unassigned pair and a byte that starts no character each become "?".
 std::string DecodeCp932(std::string_view bytes);

@@ -112,6 +112,28 @@ std::string EncodeCp932Lossy(std::string_view utf8) {
   return out;
 }
 
+std::size_t WholeCharactersWithinCp932Bytes(std::string_view utf8, std::size_t maxBytes) {
+  std::size_t taken = 0;
+  std::size_t bytes = 0;
+  while (taken < utf8.size()) {
+    // As Encode steps: a character without a CP932 form, or a byte that
+    // starts no UTF-8 character, stands as one "?".
+    std::size_t length = 1;
+    std::size_t width = 1;
+    if (static_cast<std::uint8_t>(utf8[taken]) >= 0x80) {
+      const std::size_t sequence = Utf8SequenceLength(utf8, taken);
+      if (sequence != 0) {
+        length = sequence;
+        if (const auto encoded = EncodeChecked(utf8.substr(taken, length))) width = encoded->size();
+      }
+    }
+    if (bytes + width > maxBytes) break;
+    bytes += width;
+    taken += length;
+  }
+  return taken;
+}
+
 std::string DecodeCp932(std::string_view bytes) {
   if (IsAscii(bytes)) return std::string(bytes);
   std::string out;

@@ -323,6 +323,19 @@ class SpriteViewerTest : public QObject {
     QCOMPARE(w.out.Entries(), (std::vector<std::string>{"file", "mine.png"}));
   }
 
+  // The open archive, chosen as the PNG's name, is refused and stays whole.
+  void saveNeverReplacesTheOpenArchive() {
+    ViewerWindow w;
+    app::SpriteViewer& viewer = w.OpenOn(0);
+    const Bytes original = ReadBytes(w.dir / "USER.sff");
+    w.user.fileAnswers.push_back(Q(w.dir / "USER.sff"));
+    Press(viewer, "cmdSavePng");
+    VerifyOneMessage(w.user, ui::MsgStyle::kStop,
+                     Q("ファイルを書き込めません。\r\n" + w.dir / "USER.sff" +
+                       "\r\n開いているSFFファイルそのものなので、上書きできません。"));
+    QCOMPARE(ReadBytes(w.dir / "USER.sff"), original);
+  }
+
   // Copy puts the picture on the clipboard with its colours, index 0 transparent.
   void copyPutsThePictureOnTheClipboard() {
     ViewerWindow w;

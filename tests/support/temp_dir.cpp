@@ -9,11 +9,12 @@
 
 namespace pelvaro::testing {
 
-TempDir::TempDir() {
+TempDir::TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+
+TempDir::TempDir(const std::filesystem::path& parent) {
   static std::atomic<int> counter{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  auto dir = std::filesystem::temp_directory_path() /
-             ("pelvaro-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+  auto dir = parent / ("pelvaro-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
   std::filesystem::create_directories(dir);
   path_ = text::WithTrailingSeparator(text::FromNativePath(dir.native()));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@ namespace pelvaro::testing {
 class TempDir {
  public:
   TempDir();
+  // A fresh folder in `parent` instead.
+  explicit TempDir(const std::filesystem::path& parent);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
