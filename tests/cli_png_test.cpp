@@ -70,23 +70,6 @@ class CliPng : public ::testing::Test {
   std::unique_ptr<LoadedArchive> loaded_;
 };
 
-TEST_F(CliPng, WritesEveryRowIntoAFolderItMakes) {
-  const std::string folder = dir_ / "new" + text::kPathSeparator + "out";  // no trailing separator
-  const auto r = RunCli({"png", archive_, folder});
-  ASSERT_EQ(r.code, cli::kExitOk) << r.err;
-  EXPECT_EQ(r.out, "全PNGが出力されました。\n");
-  EXPECT_EQ(r.err, "");
-  const std::vector<std::string> names{"USER_09000_00000.png", "USER_00001_00000.png", "USER_00001_00001.png"};
-  EXPECT_EQ(EntriesOf(folder + text::kPathSeparator),
-            (std::vector<std::string>{names[1], names[2], names[0]}));
-  for (std::size_t row = 0; row < names.size(); ++row) {
-    SCOPED_TRACE(names[row]);
-    const Bytes file = ReadBytes(folder + text::kPathSeparator + names[row]);
-    EXPECT_FALSE(file.empty());
-    EXPECT_EQ(file, ExpectedFile(row));
-  }
-}
-
 // A row that cannot be decoded is told with its reason and gets no file; the
 // rows after it are still written, and the command ends in failure, saying
 // nothing on stdout. A row without a name is counted as pcx counts it.
@@ -123,19 +106,6 @@ TEST_F(CliPng, AFileThatCannotBeWrittenStopsTheCommand) {
   EXPECT_EQ(r.err.rfind("ファイルを書き込めません。\n" + out + "USER_00001_00000.png\n", 0), 0u) << r.err;
   // The portrait's file, written before, stays; nothing after the failure is.
   EXPECT_EQ(EntriesOf(out), (std::vector<std::string>{"USER_00001_00000.png", "USER_09000_00000.png"}));
-}
-
-TEST_F(CliPng, UsageAndTheArchiveQuestionAsForPcx) {
-  EXPECT_EQ(RunCli({"png", archive_}).code, cli::kExitUsage);
-  EXPECT_EQ(RunCli({"png", archive_, dir_ / "o", "extra"}).code, cli::kExitUsage);
-  EXPECT_NE(RunCli({"--help"}).out.find("pelvaro-cli [--yes] png ARCHIVE FOLDER\n"), std::string::npos);
-  Bytes bytes = ReadBytes(archive_);
-  bytes[32] = 0;  // not in shared palette mode
-  WriteBytes(archive_, bytes);
-  const auto refused = RunCli({"png", archive_, dir_ / "o"});
-  EXPECT_EQ(refused.code, cli::kExitDeclined);
-  EXPECT_FALSE(std::filesystem::exists(text::ToNativePath(dir_ / "o")));
-  EXPECT_EQ(RunCli({"--yes", "png", archive_, dir_ / "o"}).code, cli::kExitOk);
 }
 
 // Progress is rewritten in place on a terminal for large archives; a report

@@ -74,17 +74,6 @@ class Cli : public ::testing::Test {
   std::string archive_;
 };
 
-TEST_F(Cli, ListPrintsTheTableTabSeparated) {
-  const auto r = RunCli({"list", archive_});
-  EXPECT_EQ(r.code, cli::kExitOk);
-  EXPECT_EQ(r.out,
-            "SortNo\tGroupNo\tItemNo\tPalType\tSortKey\tP.Pos\tPCX Name\n"
-            "01\t9000\t0\t0\t 0000000000\t2\tUSER_09000_00000.pcx\n"
-            "02\t0\t0\t1\t00000000000\t0\tUSER_00000_00000.pcx\n"
-            "03\t0\t1\t1\t00000000001\t1\tUSER_00000_00001.pcx\n");
-  EXPECT_EQ(r.err, "");
-}
-
 TEST_F(Cli, PcxCreatesTheFolderAndWritesEveryFile) {
   const std::string folder = dir_ / "new" + text::kPathSeparator + "out";  // no trailing separator
   const auto r = RunCli({"pcx", archive_, folder});
@@ -92,19 +81,6 @@ TEST_F(Cli, PcxCreatesTheFolderAndWritesEveryFile) {
   EXPECT_EQ(r.out, "全PCXが出力されました。\n");
   EXPECT_EQ(ReadBytes(folder + text::kPathSeparator + "USER_00000_00000.pcx"), Payload(800, 0));
   EXPECT_EQ(ReadBytes(folder + text::kPathSeparator + "USER_00000_00001.pcx").size(), 9u + 768u);
-}
-
-TEST_F(Cli, TextWritesTheDefinitionAndTheBatchBesideIt) {
-  const auto r = RunCli({"text", archive_, dir_ / "USER_SFF.txt"});
-  ASSERT_EQ(r.code, cli::kExitOk) << r.err;
-  EXPECT_EQ(r.out, "SFF 作成用テキストファイル、及びバッチファイルが出力されました。\n");
-  const Bytes definition = ReadBytes(dir_ / "USER_SFF.txt");
-  EXPECT_EQ(std::string(definition.begin(), definition.begin() + 22), "#\r\n1\r\n2\r\nUSER.sff\r\n#\r\n");
-  const Bytes bat = ReadBytes(dir_ / "USER_SFFBuild.bat");
-  const std::string batText(bat.begin(), bat.end());
-  EXPECT_NE(batText.find("\"C:" + std::string(1, text::kPathSeparator) + "Tools" + text::kPathSeparator +
-                         "sprmaker.exe\" < USER_SFF.txt > CreateLog.txt\r\n"),
-            std::string::npos);
 }
 
 TEST_F(Cli, ArchivesNotInSharedPaletteModeNeedYes) {
@@ -249,16 +225,6 @@ TEST_F(Cli, SkippedRowsAreCountedOnStderr) {
   const auto r = RunCli({"pcx", archive_, dir_ / "o"});
   EXPECT_EQ(r.code, cli::kExitOk);
   EXPECT_EQ(r.err, "PCX名のない 2 行は出力されませんでした。\n");
-}
-
-TEST_F(Cli, ProgressOnlyOnATerminalAndOnlyForLargeArchives) {
-  SffBuilder b;
-  for (int i = 0; i < 1200; ++i) b.Add({.group = 1, .item = static_cast<std::uint16_t>(i), .palFlag = 1});
-  WriteBytes(archive_, b.Build());
-  const auto quiet = RunCli({"pcx", archive_, dir_ / "q"}, false);
-  EXPECT_EQ(quiet.err, "");
-  const auto shown = RunCli({"pcx", archive_, dir_ / "t"}, true);
-  EXPECT_NE(shown.err.find("1200 / 1200"), std::string::npos);
 }
 
 }  // namespace

@@ -51,19 +51,6 @@ TEST(DefinitionText, TheFortyTwoLineExample) {
   EXPECT_EQ(FileText(out / "USER_SFF.txt"), expected);
 }
 
-TEST(DefinitionText, UnreachedRecordsGiveAnEmptyName) {
-  // A record the walk never reached: empty name, zeros, with the block (flag 0).
-  SffBuilder b;
-  b.ImageCount(2).Add({.group = 65535, .item = 65535, .palFlag = 1, .payload = Payload(4, 0)});
-  Bytes bytes = b.Build();
-  bytes.resize(bytes.size() + 32, 0);
-  auto a = LoadArchive(bytes);
-  ASSERT_TRUE(a->loaded());
-  EXPECT_EQ(*exporter::SprTextBytes(*a->archive),
-            Lines({"#", "1", "2", "USER.sff", "#", "1", "1", "USER_65535_65535.pcx", "65535", "65535", "0", "0", "#",
-                   "1", "1", "", "0", "0", "0", "0", ""}));
-}
-
 TEST(DefinitionText, JapaneseNamesAreWrittenInCp932AndUnrepresentableOnesRefused) {
   const Bytes one = SffBuilder().Add({.group = 1, .palFlag = 1, .payload = Payload(4, 0)}).Build();
   auto a = LoadArchive(one, "テスト.sff");

@@ -228,19 +228,6 @@ TEST(Loader, DisplayOrderIsTheStableOrderOfTheKeyTexts) {
   }
 }
 
-TEST(Loader, RowsAreNumberedOneDigitWiderThanTheCount) {
-  for (auto [rows, first, last] : {std::tuple{9, "01", "09"}, std::tuple{10, "001", "010"},
-                                   std::tuple{100, "0001", "0100"}}) {
-    SffBuilder b;
-    for (int i = 0; i < rows; ++i) b.Add({.group = 1, .item = static_cast<std::uint16_t>(i), .palFlag = 1});
-    auto a = LoadArchive(b.Build());
-    ASSERT_TRUE(a->loaded());
-    ASSERT_EQ(a->archive->RowCount(), static_cast<std::size_t>(rows));
-    EXPECT_EQ(a->Cell(1, Column::kSortNo), first);
-    EXPECT_EQ(a->Cell(rows, Column::kSortNo), last);
-  }
-}
-
 TEST(Loader, StemDropsFourCharactersNotBytes) {
   EXPECT_EQ(sff::StemOfArchiveName("テスト.ｓｆｆ"), "テスト");
   EXPECT_EQ(sff::StemOfArchiveName(".sff"), "");

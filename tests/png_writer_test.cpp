@@ -27,19 +27,6 @@ IndexedImage Sprite(int width, int height) {
   return *decoded;
 }
 
-TEST(PngWriter, ReadsBackAsTheSpritesIndicesPaletteAndTransparency) {
-  const std::pair<int, int> sizes[] = {{1, 1}, {16, 16}, {7, 5}, {200, 3}, {321, 240}};
-  for (const auto& [width, height] : sizes) {
-    const IndexedImage sprite = Sprite(width, height);
-    for (const int level : {image::kPngLevel, 0, 6, 9, -1}) {
-      SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height) + ", level " + std::to_string(level));
-      const std::string file = image::EncodeIndexedPng(sprite, level);
-      ExpectPngOf(file, sprite);
-      EXPECT_EQ(image::EncodeIndexedPng(sprite, level), file) << "the same image gave other bytes";
-    }
-  }
-}
-
 TEST(PngWriter, RefusesAnImageThatIsNotWhatItSays) {
   IndexedImage sprite = Sprite(7, 5);
   EXPECT_THROW((void)image::EncodeIndexedPng(sprite, 10), std::invalid_argument);

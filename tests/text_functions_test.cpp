@@ -44,21 +44,5 @@ TEST(MidAnsi, CutsByBytesAndBrokenCharactersBecomeQuestionMarks) {
   EXPECT_THROW(MidAnsi(Null{}, 0, 1), std::invalid_argument);
 }
 
-TEST(ZeroPad, FillsInFrontUpToTheWidth) {
-  EXPECT_EQ(ZeroPad(2, T("A")), T("0A"));
-  EXPECT_EQ(ZeroPad(2, T("FF")), T("FF"));
-  EXPECT_EQ(ZeroPad(3, N(5)), T("005"));
-  EXPECT_EQ(ZeroPad(0, T("")), T(""));
-  EXPECT_EQ(ZeroPad(3, T("")), T("000"));
-  EXPECT_EQ(ZeroPad(4, T("ア")), T("00ア"));
-  EXPECT_EQ(ZeroPad(3, N(-5)), T("0-5"));
-  EXPECT_EQ(ZeroPad(5, Null{}), Value(Null{}));
-  // A number that needs no padding stays a number.
-  const Value v = ZeroPad(1, N(5));
-  ASSERT_TRUE(IsNumber(v));
-  EXPECT_EQ(std::get<std::int64_t>(v), 5);
-  EXPECT_TRUE(IsNumber(ZeroPad(-3, N(42))));
-}
-
 }  // namespace
 }  // namespace pelvaro::text

@@ -1,10 +1,7 @@
-// The dialogs on their own: the folder chooser's O K and Cancel, the About
-// box, and real message boxes (title, answers, the pointer over a busy command).
+// The dialogs on their own: the folder chooser's O K and Cancel, and real
+// message boxes (title, answers, the pointer over a busy command).
 
-#include "pelvaro_version.h"
 #include "tests/gui/gui_test_support.h"
-#include "ui/directory_list.h"
-#include "ui/frm_about.h"
 #include "ui/message_box.h"
 
 #include <QApplication>
@@ -72,38 +69,6 @@ class DialogsTest : public QObject {
       path.setText(typed);
       QCOMPARE(Q(chooser.Folder()), bare + QDir::separator());
     }
-  }
-
-  void rootAsStartFolderOpensTheRoot() {
-#ifdef Q_OS_WIN
-    QSKIP("\"C:\\\" loses its separator and names the drive's current folder, as drives do there");
-#endif
-    ui::frmPath chooser;
-    chooser.p = QDir::toNativeSeparators(QDir::rootPath()).toStdString();
-    chooser.show();
-    QCOMPARE(Child<QLineEdit>(chooser, "txtPath").text(), QDir::toNativeSeparators(QDir::rootPath()));
-    QCOMPARE(QDir(Child<ui::DirectoryList>(chooser, "dirDir").Path()), QDir::root());
-  }
-
-  // A new box for every showing, with the product and this build's version;
-  // O K closes and destroys it.
-  void aboutShowsTheVersionAndOkClosesIt() {
-    ScriptedInteraction user;
-    app::frmMain window;
-    QPointer<QDialog> shown;
-    QString name, version;
-    user.modalScripts.push_back([&](QDialog& about) {
-      shown = &about;
-      name = LabelText(about, "lblAppName");
-      version = LabelText(about, "lblVer");
-      Click(about, "cmdOK");
-    });
-    Click(window, "cmdAbout");
-    QCOMPARE(name, QStringLiteral("Pelvaro"));
-    QCOMPARE(version, ui::frmAbout::VersionText(kVersionMajor, kVersionMinor, kVersionRevision));
-    QCOMPARE(ui::frmAbout::VersionText(0, 1, 1), QStringLiteral("Version 0.11β"));
-    QVERIFY(shown.isNull());
-    QCOMPARE(user.unscripted, 0);
   }
 
   // Enter takes the default button: Yes for a question, No for the stop-icon question.

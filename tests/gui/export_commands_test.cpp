@@ -116,17 +116,6 @@ class ExportCommandsTest : public QObject {
                      QStringLiteral("SFF 作成用テキストファイル、及びバッチファイルが出力されました。"));
   }
 
-  // After a confirmed Save All PCX, Make Text's dialog starts in that folder.
-  void makeTextStartsInTheLastOutputFolder() {
-    OpenedWindow w;
-    w.user.modalScripts.push_back(ChooseFolder(Q(w.out.path())));
-    Click(w.window, "cmdPCX");
-    Click(w.window, "cmdText");  // no path scripted: Cancel, nothing written
-    QCOMPARE(w.user.fileDialogs.back().directory, Q(w.out.path()));
-    QCOMPARE(w.out.Entries(), kUserPcxFiles);
-    QCOMPARE(w.user.messages.size(), std::size_t{1});
-  }
-
   void makeTextWriteFailureIsReported() {
     OpenedWindow w;
     WriteBytes(w.out / "file", Bytes{1});

@@ -104,30 +104,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.user.unscripted, 0);
   }
 
-  // The question comes before anything else is checked; after Yes, a damaged
-  // header is refused, and the list is already empty when that is told.
-  void questionThenRefusalThenEmptyList() {
-    OpenedWindow w;
-    SffBuilder b;
-    b.PaletteType(0).ImageCount(99).Add({.group = 1, .payload = MakePcx(2, 2, PatternPixels(2, 2, 1), nullptr)});
-    const Bytes broken = b.Build();
-    const auto fits = (static_cast<std::int64_t>(broken.size()) - 512) / 32;
-    w.user.messageAnswers = {ui::Answer::kYes};
-    OpenThroughWindow(w.window, w.user, w.dir, "BROKEN.sff", broken);
-    QCOMPARE(w.user.messages.size(), std::size_t{2});
-    QCOMPARE(w.user.messages[0].style, ui::MsgStyle::kYesNoStopDefaultNo);
-    QCOMPARE(w.user.messages[0].listRows, 3);
-    QCOMPARE(w.user.messages[1].style, ui::MsgStyle::kStop);
-    QCOMPARE(w.user.messages[1].text,
-             Q("SFFファイルが壊れているため、読み込めません。\r\nヘッダの画像数 99 が不正です（オフセット 20）。"
-               "このファイルに収まる画像数は 1 ～ " +
-               std::to_string(fits) + " です。"));
-    QVERIFY(w.user.messages[1].busy);
-    QCOMPARE(w.user.messages[1].listRows, 0);
-    VerifyNothingShown(w.window);
-    QVERIFY(!PointerOverridden());
-  }
-
   // A file gone before it is read: the stop icon, and the archive before is dropped.
   void openRefusalEmptiesTheWindow() {
     OpenedWindow w;

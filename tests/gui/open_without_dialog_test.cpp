@@ -3,9 +3,6 @@
 // the palette question, the refusal); every other drop changes nothing.
 
 #include "app/start_options.h"
-#include "export/messages.h"
-#include "pelvaro_version.h"
-#include "sff/load_sff.h"
 #include "tests/gui/gui_test_support.h"
 
 #include <QApplication>
@@ -17,8 +14,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
-#include <tuple>
 
 using namespace pelvaro;
 using namespace pelvaro::testing;
@@ -100,28 +95,6 @@ class OpenWithoutDialogTest : public QObject {
     }
   }
 
-  void answersGoToStdoutAndUsageErrorsToStderr() {
-    const auto answer = [](const std::vector<std::string>& args) {
-      std::ostringstream out, err;
-      const int code = app::AnswerWithoutWindow(app::ParseStartArguments(args), out, err);
-      return std::tuple{code, out.str(), err.str()};
-    };
-    const auto [versionCode, version, versionErr] = answer({"--version"});
-    QCOMPARE(versionCode, 0);
-    QCOMPARE(Q(version), Q(std::string("pelvaro ") + kVersionText + "\n"));
-    QCOMPARE(Q(versionErr), QString());
-
-    const auto [helpCode, help, helpErr] = answer({"--help"});
-    QCOMPARE(helpCode, 0);
-    QVERIFY(help.starts_with("Usage: pelvaro [ARCHIVE]\n"));
-    QCOMPARE(Q(helpErr), QString());
-
-    const auto [errorCode, errorOut, error] = answer({"--frobnicate"});
-    QCOMPARE(errorCode, 2);
-    QCOMPARE(Q(errorOut), QString());
-    QVERIFY(error.starts_with("pelvaro: unknown option: --frobnicate\n" + help));
-  }
-
   // The archive opens once the window is on screen, not before.
   void fileArgumentOpensAfterTheWindowShows() {
     ScriptedInteraction user;
@@ -137,34 +110,6 @@ class OpenWithoutDialogTest : public QObject {
     QVERIFY(user.fileDialogs.empty());
     QVERIFY(user.messages.empty());
     QVERIFY(!PointerOverridden());
-  }
-
-  void fileArgumentAsksThePaletteQuestionLikeOpenSff() {
-    ScriptedInteraction user;
-    TempDir dir;
-    WriteBytes(dir / "OTHER.sff", OneSprite(0));
-    user.messageAnswers = {ui::Answer::kNo};
-    app::frmMain window;
-    app::ShowMainWindow(window, app::ParseStartArguments({dir / "OTHER.sff"}));
-    QTRY_COMPARE(user.messages.size(), std::size_t{1});
-    QCOMPARE(user.messages[0].style, ui::MsgStyle::kYesNoStopDefaultNo);
-    QCOMPARE(user.messages[0].text, Q(exporter::JoinLines(exporter::SharedPaletteWarning(), "\r\n")));
-    QVERIFY(user.messages[0].busy);
-    QCOMPARE(LabelText(window, "lblSffName"), QString());
-    QCOMPARE(Child<QTreeView>(window, "lstFiles").model()->rowCount(), 0);
-    QVERIFY(!PointerOverridden());
-  }
-
-  void fileArgumentThatCannotBeReadIsRefusedLikeOpenSff() {
-    ScriptedInteraction user;
-    TempDir dir;
-    app::frmMain window;
-    app::ShowMainWindow(window, app::ParseStartArguments({dir / "GONE.sff"}));
-    QTRY_COMPARE(user.messages.size(), std::size_t{1});
-    VerifyOneMessage(user, ui::MsgStyle::kStop,
-                     Q("ファイルを読み込めません。\r\n" + dir / "GONE.sff" + "\r\n" + std::strerror(ENOENT)), true);
-    QCOMPARE(LabelText(window, "lblSffName"), QString());
-    QCOMPARE(user.unscripted, 0);
   }
 
   // Dropped over the list, whose view takes no drops itself; the file manager

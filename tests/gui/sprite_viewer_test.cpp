@@ -1,9 +1,8 @@
-// The sprite viewer from the real main window: opened by double-click, Enter
-// and the list's context menu; one window following the list's current row,
-// stepped from either; zoom, the two toggles, hovering, Save as PNG, Copy, and
+// The sprite viewer from the real main window: opened by double-click and
+// Enter; one window following the list's current row,
+// stepped from either; zoom, the two toggles, Save as PNG, Copy, and
 // rows that cannot be decoded or have no image, shown without a message box.
 
-#include "app/palette_grid.h"
 #include "app/sprite_canvas.h"
 #include "app/sprite_viewer.h"
 #include "export/png_export.h"
@@ -13,8 +12,6 @@
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QContextMenuEvent>
-#include <QMenu>
 #include <QScrollArea>
 #include <QToolButton>
 
@@ -82,12 +79,6 @@ void Press(const QWidget& viewer, const char* name) {
 
 QString Status(const QWidget& viewer) { return LabelText(viewer, "lblStatus"); }
 bool ShowsMessage(const QWidget& viewer) { return Child<QLabel>(viewer, "lblMessage").isVisible(); }
-
-// The pointer moved over `widget` with no button held.
-void Hover(QWidget& widget, QPoint at) {
-  QMouseEvent move(QEvent::MouseMove, at, widget.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&widget, &move);
-}
 
 void CtrlWheel(QWidget& viewer, int angle) {
   QWidget* viewport = Child<QScrollArea>(viewer, "scrSprite").viewport();
@@ -160,24 +151,6 @@ class SpriteViewerTest : public QObject {
     QCOMPARE(viewer.windowTitle(), QStringLiteral("スプライトの表示"));
     QVERIFY(w.user.messages.empty());
     QCOMPARE(w.user.unscripted, 0);
-  }
-
-  // The list's context menu offers the viewer on the row under the pointer.
-  void contextMenuOpensItOnTheRowUnderThePointer() {
-    ViewerWindow w;
-    w.SelectRow(0);
-    QWidget* viewport = w.list().viewport();
-    QContextMenuEvent request(QContextMenuEvent::Mouse, w.RowCentre(3), viewport->mapToGlobal(w.RowCentre(3)));
-    QCoreApplication::sendEvent(viewport, &request);
-    auto& menu = Child<QMenu>(w.window, "mnuList");
-    QVERIFY(menu.isVisible());
-    QCOMPARE(w.currentRow(), 3);
-    auto& entry = Child<QAction>(menu, "mnuShowSprite");
-    QCOMPARE(entry.text(), QStringLiteral("スプライトを表示(&V)"));
-    menu.hide();
-    entry.trigger();
-    QVERIFY(w.viewer().isVisible());
-    QVERIFY(Status(w.viewer()).startsWith(QStringLiteral("4 行目")));
   }
 
   // Fitted to the window at first and after every step; +, -, 1:1 and
@@ -261,29 +234,6 @@ class SpriteViewerTest : public QObject {
     // Both stay off from row to row.
     QTest::keyClick(&viewer, Qt::Key_Down);
     QVERIFY(!Child<QCheckBox>(viewer, "chkAxis").isChecked());
-  }
-
-  // Over the picture: the pixel's position and index; over the grid: the
-  // colour's index and RGB; elsewhere nothing.
-  void hoveringTellsThePixelOrTheColour() {
-    ViewerWindow w;
-    app::SpriteViewer& viewer = w.OpenOn(0);
-    Press(viewer, "cmdActualSize");
-    QTest::keyClick(&viewer, Qt::Key_Plus);
-    QTest::keyClick(&viewer, Qt::Key_Plus);  // zoom 3
-    auto& canvas = Child<app::SpriteCanvas>(viewer, "picSprite");
-    Hover(canvas, ScreenOf(viewer, 2, 1));
-    QCOMPARE(LabelText(viewer, "lblHover"), QStringLiteral("位置 (2, 1)　パレット番号 5　R 5, G 250, B 45"));
-    Hover(canvas, ScreenOf(viewer, 1, 1));
-    QCOMPARE(LabelText(viewer, "lblHover"), QStringLiteral("位置 (1, 1)　パレット番号 0（透明色）　R 0, G 255, B 40"));
-    Hover(canvas, canvas.PictureOrigin() - QPoint(1, 1));
-    QCOMPARE(LabelText(viewer, "lblHover"), QString());
-
-    auto& grid = Child<app::PaletteGrid>(viewer, "picPalette");
-    Hover(grid, app::PaletteGrid::CellRect(17).center());
-    QCOMPARE(LabelText(viewer, "lblHover"), QStringLiteral("パレット番号 17　R 17, G 238, B 57"));
-    Hover(grid, app::PaletteGrid::CellRect(255).center());
-    QCOMPARE(LabelText(viewer, "lblHover"), QStringLiteral("パレット番号 255　R 255, G 0, B 39"));
   }
 
   // Save as PNG proposes the row's PNG name and writes what the PNG export
