@@ -92,19 +92,26 @@ int List(const sff::Archive& archive, std::ostream& out, std::ostream& err) {
   return Print(out, err, text);
 }
 
+// Makes the output folder when it is missing; false, with the reason told, when it cannot be made.
+bool MadeFolder(const std::string& folder, std::ostream& err) {
+  auto made = exporter::EnsureOutputFolder(folder);
+  if (!made) Tell(err, exporter::DescribeFolderError(made.error()));
+  return static_cast<bool>(made);
+}
+
+// The rows done, on one line rewritten in place, when `show`; nothing otherwise.
+exporter::ProgressFn TerminalProgress(std::ostream& err, const char* format, bool show) {
+  if (!show) return {};
+  return [&err, format](std::size_t done, std::size_t total) {
+    if (done % 256 == 0 || done == total) err << "\r" << format << " 出力中 " << done << " / " << total << std::flush;
+  };
+}
+
 int Pcx(const sff::Archive& archive, const std::string& folderArg, std::ostream& out, std::ostream& err,
         const Environment& env) {
-  if (auto made = exporter::EnsureOutputFolder(folderArg); !made) {
-    Tell(err, exporter::DescribeFolderError(made.error()));
-    return kExitFailure;
-  }
+  if (!MadeFolder(folderArg, err)) return kExitFailure;
   const bool showProgress = env.progressTerminal && archive.RowCount() >= kProgressMinimumRows;
-  exporter::ProgressFn progress;
-  if (showProgress) {
-    progress = [&err](std::size_t done, std::size_t total) {
-      if (done % 256 == 0 || done == total) err << "\rPCX 出力中 " << done << " / " << total << std::flush;
-    };
-  }
+  const exporter::ProgressFn progress = TerminalProgress(err, "PCX", showProgress);
   const auto result = exporter::ExportAllPcx(text::WithTrailingSeparator(folderArg), archive, progress);
   if (showProgress) err << "\r\033[K" << std::flush;
   if (!result) {
@@ -120,17 +127,9 @@ int Pcx(const sff::Archive& archive, const std::string& folderArg, std::ostream&
 // left out, the others still written; the command then ends with 1.
 int Png(const sff::Archive& archive, const std::string& folderArg, std::ostream& out, std::ostream& err,
         const Environment& env) {
-  if (auto made = exporter::EnsureOutputFolder(folderArg); !made) {
-    Tell(err, exporter::DescribeFolderError(made.error()));
-    return kExitFailure;
-  }
+  if (!MadeFolder(folderArg, err)) return kExitFailure;
   const bool showProgress = env.progressTerminal && archive.RowCount() >= kProgressMinimumRows;
-  exporter::ProgressFn progress;
-  if (showProgress) {
-    progress = [&err](std::size_t done, std::size_t total) {
-      if (done % 256 == 0 || done == total) err << "\rPNG 出力中 " << done << " / " << total << std::flush;
-    };
-  }
+  const exporter::ProgressFn progress = TerminalProgress(err, "PNG", showProgress);
   const auto tellUndecodable = [&err, showProgress](const exporter::UndecodableRow& row) {
     if (showProgress) err << "\r\033[K";
     Tell(err, exporter::DescribeUndecodableRow(row.row, row.file, row.error));
