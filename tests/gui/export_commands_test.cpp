@@ -82,8 +82,7 @@ class ExportCommandsTest : public QObject {
     QCOMPARE(w.user.fileDialogs.back().directory, folder);
   }
 
-  // A folder in the way of the first file: the files before it stay (none
-  // here), no temporary file is left, and the folder is kept for the next use.
+  // A folder in the way of the first file: no temporary file is left.
   void savePcxWriteFailureIsReported() {
     OpenedWindow w;
     std::filesystem::create_directory(text::ToNativePath(w.out / "USER_09000_00000.pcx"));
@@ -92,11 +91,6 @@ class ExportCommandsTest : public QObject {
     VerifyOneMessage(w.user, ui::MsgStyle::kStop,
                      Q("ファイルを書き込めません。\r\n" + w.out / "USER_09000_00000.pcx" + "\r\n" + std::strerror(EISDIR)));
     QCOMPARE(w.out.Entries(), std::vector<std::string>{"USER_09000_00000.pcx"});
-
-    QString seen;
-    w.user.modalScripts.push_back(NoteFolderAndCancel(seen));
-    Click(w.window, "cmdPCX");
-    QCOMPARE(seen, Q(w.out.path()));
   }
 
   // The names themselves are MakeTextNames' (definition_text_test.cpp); here
@@ -127,16 +121,6 @@ class ExportCommandsTest : public QObject {
     QCOMPARE(w.out.Entries(), std::vector<std::string>{"file"});
   }
 
-  // With no archive loaded, neither export command asks anything.
-  void exportsWithoutAnArchiveDoNothing() {
-    ScriptedInteraction user;
-    app::frmMain window;
-    Click(window, "cmdPCX");
-    Click(window, "cmdText");
-    QVERIFY(user.fileDialogs.empty());
-    QVERIFY(user.messages.empty());
-    QCOMPARE(user.unscripted, 0);
-  }
 };
 
 PELVARO_GUI_TEST(ExportCommandsTest);
