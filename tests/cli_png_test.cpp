@@ -6,29 +6,15 @@
 #include "export/png_export.h"
 #include "image/png_writer.h"
 #include "tests/support/load_archive.h"
+#include "tests/support/run_cli.h"
 #include "text/native_path.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 namespace pelvaro::testing {
 namespace {
-
-struct CliRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunCli(std::vector<std::string> args, bool terminal = false) {
-  std::ostringstream out, err;
-  cli::Environment env;
-  env.progressTerminal = terminal;
-  const int code = cli::Run(args, out, err, env);
-  return {code, out.str(), err.str()};
-}
 
 // A picture of 24-bit colour: three planes of 8 bits, which the decoder refuses.
 Bytes ThreePlanePcx() {
