@@ -1,9 +1,7 @@
 #pragma once
 
-// What the GUI tests share: the registry that lets CTest run each test class
-// on its own (pelvaro_gui_tests ClassName [Qt Test options]), a scripted user,
-// widgets found by their objectNames, and a main window with an archive opened
-// through its own Open command.
+// What the GUI tests share: the per-class registry CTest runs by name, a
+// scripted user, widgets by objectName, and a window with an archive opened.
 
 #include "app/frm_main.h"
 #include "tests/support/sff_builder.h"
@@ -44,9 +42,7 @@ struct GuiTestRegistration {
   GuiTestRegistration(const char* name, GuiTestFactory factory) { GuiTests()[name] = std::move(factory); }
 };
 
-// The widget of type T named `name` inside `parent`. A window without it is a
-// broken test setup, not a check that failed: Qt Test reports the exception
-// as the test's failure.
+// The widget named `name`; a missing one is a broken setup, reported by Qt Test as an exception.
 template <class T>
 T& Child(const QObject& parent, const char* name) {
   T* found = parent.findChild<T*>(QString::fromUtf8(name));
@@ -56,9 +52,8 @@ T& Child(const QObject& parent, const char* name) {
 
 inline QString LabelText(const QObject& window, const char* name) { return Child<QLabel>(window, name).text(); }
 
-// Stands in for the user: answers file dialogs, message boxes and modal
-// windows from scripts, and records every question asked. Modal windows are
-// really shown (offscreen), so their show handlers run before the script.
+// Stands in for the user: answers dialogs from scripts and records every
+// question. Modal windows are really shown so their show handlers run.
 class ScriptedInteraction final : public ui::Interaction {
  public:
   struct Message {
@@ -78,13 +73,9 @@ class ScriptedInteraction final : public ui::Interaction {
 
   std::optional<QString> RunFileDialog(QWidget*, const ui::FileDialogRequest& request) override {
     fileDialogs.push_back(request);
-    if (fileAnswers.empty()) {
-      ++unscripted;
-      return std::nullopt;
-    }
+    if (fileAnswers.empty()) return ++unscripted, std::nullopt;
     const QString path = fileAnswers.front();
-    fileAnswers.pop_front();
-    return path;
+    return fileAnswers.pop_front(), path;
   }
 
   ui::Answer RunMessageBox(QWidget* parent, const QString& text, ui::MsgStyle style) override {
@@ -92,13 +83,9 @@ class ScriptedInteraction final : public ui::Interaction {
     const auto* list = parent ? parent->findChild<QTreeView*>(QStringLiteral("lstFiles")) : nullptr;
     messages.push_back({text, style, ui::BusyPointer::Active(), list ? list->model()->rowCount() : -1});
     if (style != ui::MsgStyle::kYesNoQuestion && style != ui::MsgStyle::kYesNoStopDefaultNo) return ui::Answer::kOk;
-    if (messageAnswers.empty()) {
-      ++unscripted;
-      return ui::Answer::kNo;
-    }
+    if (messageAnswers.empty()) return ++unscripted, ui::Answer::kNo;
     const ui::Answer answer = messageAnswers.front();
-    messageAnswers.pop_front();
-    return answer;
+    return messageAnswers.pop_front(), answer;
   }
 
   void RunModal(QDialog& dialog) override {
@@ -172,9 +159,7 @@ struct OpenedWindow {
   app::frmMain window;
 };
 
-// The only message shown is exactly `text` with `style`, and the busy pointer
-// is gone after it. A command's own messages come once the pointer is back to
-// normal; Open's refusals are shown while the archive is being read.
+// The only message is `text` with `style`; only Open's refusals come under the busy pointer.
 inline void VerifyOneMessage(const ScriptedInteraction& user, ui::MsgStyle style, const QString& text,
                              bool busyWhileShown = false) {
   QCOMPARE(user.messages.size(), std::size_t{1});
