@@ -99,11 +99,7 @@ class ScriptedInteraction final : public ui::Interaction {
       modalScripts.pop_front();
       script(dialog);
     }
-    // A real modal showing ends only when the window is hidden.
-    if (alive && alive->isVisible()) {
-      ++unscripted;
-      alive->hide();
-    }
+    if (alive && alive->isVisible()) ++unscripted, alive->hide();  // a modal showing ends when hidden
   }
 
   void EndProgram() override { ++unscripted; }  // no test here asks the program to end

@@ -39,15 +39,12 @@ std::unique_ptr<QMimeData> FilesData(const std::vector<std::string>& paths) {
 }
 
 struct Drag {
-  bool entered;           // the window took the drag when it came in
-  bool dropped;           // ... and the drop
+  bool entered, dropped;
   Qt::DropAction action;  // what the source is told to do with its file
 };
 
-// Drags `data` over the list, as a file manager's drag would arrive there, and
-// drops it even when the window refused it on entering, as a careless source
-// might. Shift makes Move the proposed action, as dragging a file out of a
-// folder often does.
+// Drags `data` over the list and drops it even if refused on entering; Shift
+// proposes Move, as a file manager often does.
 Drag DragOnto(app::frmMain& window, const QMimeData& data) {
   const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
   QWidget* target = Child<QTreeView>(window, "lstFiles").viewport();
