@@ -63,13 +63,9 @@ class MainWindowTest : public QObject {
     OpenedWindow w;
     w.user.messageAnswers = {ui::Answer::kNo, ui::Answer::kYes};
     OpenThroughWindow(w.window, w.user, w.dir, "OTHER.sff", NotSharedPaletteArchive());
-    QCOMPARE(w.user.messages.size(), std::size_t{1});
-    QCOMPARE(w.user.messages[0].style, ui::MsgStyle::kYesNoStopDefaultNo);
-    QCOMPARE(w.user.messages[0].text, kPaletteQuestion);
-    QVERIFY(w.user.messages[0].busy);
+    VerifyOneMessage(w.user, ui::MsgStyle::kYesNoStopDefaultNo, kPaletteQuestion, true);
     QCOMPARE(w.user.messages[0].listRows, 3);
     VerifyNothingShown(w.window);
-    QVERIFY(!PointerOverridden());
 
     OpenThroughWindow(w.window, w.user, w.dir, "OTHER.sff", NotSharedPaletteArchive());
     QCOMPARE(w.user.messages.size(), std::size_t{2});

@@ -111,8 +111,7 @@ class OpenWithoutDialogTest : public QObject {
     QVERIFY(drag.entered && drag.dropped);
     QCOMPARE(drag.action, Qt::CopyAction);  // never Move: the file manager keeps its file
     QTRY_COMPARE(LabelText(window, "lblSffName"), QStringLiteral("OTHER.sff"));
-    QCOMPARE(user.messages.size(), std::size_t{1});
-    QCOMPARE(user.messages[0].style, ui::MsgStyle::kYesNoStopDefaultNo);
+    QCOMPARE(user.messages.at(0).style, ui::MsgStyle::kYesNoStopDefaultNo);
     QCOMPARE(Child<QTreeView>(window, "lstFiles").model()->rowCount(), 1);
 
     // Gone between the drag and the load: the refusal, and the archive before is dropped.
