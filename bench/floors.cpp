@@ -58,11 +58,10 @@ FileImage ReadFileAlone(const std::string& path) {
   struct stat info{};
   if (::fstat(fd, &info) != 0) Fail("cannot stat", path);
   FileImage image;
-  image.size = static_cast<std::size_t>(info.st_size);
-  image.bytes.reset(new std::uint8_t[image.size]);  // left uninitialised: the read fills it
+  image.bytes.resize(static_cast<std::size_t>(info.st_size));  // left uninitialised: the read fills it
   std::size_t done = 0;
-  while (done < image.size) {
-    const auto got = ::read(fd, image.bytes.get() + done, image.size - done);
+  while (done < image.bytes.size()) {
+    const auto got = ::read(fd, image.bytes.data() + done, image.bytes.size() - done);
     if (got <= 0) Fail("cannot read", path);
     done += static_cast<std::size_t>(got);
   }

@@ -8,6 +8,7 @@
 // write (truncate the target and write into it) is kept only to show that cost.
 
 #include "sff/archive.h"
+#include "sff/byte_image.h"
 
 #include <cstdint>
 #include <memory>
@@ -18,10 +19,11 @@
 
 namespace pelvaro::bench {
 
-// A whole file in memory, in an uninitialised buffer.
+// A whole file in memory, in an uninitialised buffer of the kind the loader
+// reads into (huge pages where the system has them), so that the floor pays
+// for its memory what the program pays.
 struct FileImage {
-  std::unique_ptr<std::uint8_t[]> bytes;
-  std::size_t size = 0;
+  sff::ByteImage bytes;
 };
 
 // open, fstat, one read into a fresh buffer, close.

@@ -3,9 +3,13 @@
 // The archive's bytes in memory: a byte vector whose new elements are left
 // uninitialised. The file is read straight into it; zero-filling a 100 MB
 // image before the read would cost a third as much again as the read itself.
+// A large image lives in huge pages where the system has them.
+
+#include "sff/large_block.h"
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -13,7 +17,8 @@
 namespace pelvaro::sff {
 
 // std::allocator, except that an element made without a value is
-// default-initialised (for bytes: not written at all) instead of zeroed.
+// default-initialised (for bytes: not written at all) instead of zeroed, and
+// that blocks of kLargeBlockBytes or more are large blocks.
 template <class T>
 class DefaultInitAllocator : public std::allocator<T> {
  public:
@@ -22,6 +27,16 @@ class DefaultInitAllocator : public std::allocator<T> {
     using other = DefaultInitAllocator<U>;
   };
   using std::allocator<T>::allocator;
+
+  T* allocate(std::size_t n) {
+    if (n > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
+    if (n * sizeof(T) < kLargeBlockBytes) return std::allocator<T>::allocate(n);
+    return static_cast<T*>(AllocateLargeBlock(n * sizeof(T)));
+  }
+  void deallocate(T* p, std::size_t n) noexcept {
+    if (n * sizeof(T) < kLargeBlockBytes) return std::allocator<T>::deallocate(p, n);
+    FreeLargeBlock(p, n * sizeof(T));
+  }
 
   template <class U>
   void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
