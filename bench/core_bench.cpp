@@ -182,7 +182,7 @@ void PngExportFigure(benchmark::State& state) {
 std::string TextBytes(const sff::Archive& archive) {
   auto bytes = exporter::SprTextBytes(archive);
   if (!bytes) throw std::runtime_error("the benchmark archive has no definition text");
-  return std::move(*bytes);
+  return std::string(exporter::View(*bytes));
 }
 
 fs::path TextFolder() {

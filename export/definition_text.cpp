@@ -2,12 +2,12 @@
 
 #include "export/atomic_file.h"
 #include "export/write_target.h"
-#include "sff/sprite_rows.h"
 #include "text/ansi_text.h"
 #include "text/cp932.h"
 #include "text/native_path.h"
 
 #include <charconv>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -15,6 +15,10 @@ namespace pelvaro::exporter {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
+// The longest number line, "-32768" and CR LF, and the most a row takes
+// besides its stem: the section mark, "_ggggg_iiiii.pcx", four number lines.
+constexpr std::size_t kNumberLineBytes = 6;
+constexpr std::size_t kRowBytes = 9 + 16 + 2 + 4 * (kNumberLineBytes + 2);
 
 // Appends the CP932 form of `utf8`; the error when it has none.
 Result<Done, TextError> AppendText(std::string& out, std::string_view utf8, TextError::Part part) {
@@ -35,25 +39,43 @@ Result<Done, TextError> AppendLine(std::string& out, std::string_view utf8, Text
   return appended;
 }
 
+char* Put(char* out, std::string_view bytes) {
+  std::memcpy(out, bytes.data(), bytes.size());
+  return out + bytes.size();
+}
+
+// Group and item numbers are 16-bit: five digits always hold them.
+char* PutFiveDigits(char* out, unsigned number) {
+  for (int k = 4; k >= 0; --k, number /= 10) out[k] = static_cast<char>('0' + number % 10);
+  return out + 5;
+}
+
+char* PutNumberLine(char* out, std::int32_t number) {
+  out = std::to_chars(out, out + kNumberLineBytes, number).ptr;
+  return Put(out, kCrLf);
+}
+
 // One row's entry: a section mark for sprites with their own palette (and
-// for the first three rows whatever they use), the PCX name, group, item and axis.
-Result<Done, TextError> AppendRow(std::string& out, const sff::Archive& archive, std::size_t row, std::string& name) {
-  const sff::SpriteRecord& r = archive.RecordOfRow(row);
-  if (r.PalFlag == 0 || row < 3) out += "#\r\n1\r\n1\r\n";
-  name.clear();
-  sff::AppendPcxName(name, archive, r);
-  auto appended = AppendLine(out, name, TextError::Part::kPcxName);
-  if (!appended) return appended;
-  char lines[4 * (11 + 2)];
-  char* end = lines;
-  for (const std::int32_t number : {std::int32_t{r.GroupNo}, std::int32_t{r.ItemNo}, std::int32_t{r.AxisX},
-                                    std::int32_t{r.AxisY}}) {
-    end = std::to_chars(end, lines + sizeof lines, number).ptr;
-    *end++ = '\r';
-    *end++ = '\n';
+// for the first three rows whatever they use), the PCX name (made as
+// sff::AppendPcxName makes it, from the stem already in CP932), group, item
+// and axis. `out` has room for kRowBytes plus the stem.
+char* PutRow(char* out, const sff::Archive& archive, const sff::SpriteRecord& r, bool firstRows,
+             std::string_view stem) {
+  if (r.PalFlag == 0 || firstRows) out = Put(out, "#\r\n1\r\n1\r\n");
+  if (r.NameSource != sff::SpriteRecord::kNoName) {
+    const sff::SpriteRecord& source = archive.SpriteInfo()[static_cast<std::size_t>(r.NameSource)];
+    out = Put(out, stem);
+    *out++ = '_';
+    out = PutFiveDigits(out, source.GroupNo);
+    *out++ = '_';
+    out = PutFiveDigits(out, source.ItemNo);
+    out = Put(out, ".pcx");
   }
-  out.append(lines, static_cast<std::size_t>(end - lines));
-  return Done{};
+  out = Put(out, kCrLf);
+  for (const std::int32_t number : {std::int32_t{r.GroupNo}, std::int32_t{r.ItemNo}, std::int32_t{r.AxisX},
+                                    std::int32_t{r.AxisY}})
+    out = PutNumberLine(out, number);
+  return out;
 }
 
 template <class E>
@@ -95,27 +117,32 @@ std::string CommandLineName(std::string_view name) {
 
 }  // namespace
 
-Result<std::string, TextError> SprTextBytes(const sff::Archive& archive) {
-  std::string out;
-  // The most a row can take: the section mark, its name, four numbers of up
-  // to six characters, each line with CR LF. A text of one allocation is
-  // written once and never copied on the way.
-  const std::size_t rowBytes = 9 + archive.SffBase().size() + 16 + 2 + 4 * (6 + 2);
-  out.reserve(archive.RowCount() * rowBytes + archive.Name().size() + 16);
-  out += "#\r\n1\r\n2\r\n";
-  if (auto appended = AppendLine(out, archive.Name(), TextError::Part::kSffName); !appended)
+Result<TextBytes, TextError> SprTextBytes(const sff::Archive& archive) {
+  std::string head = "#\r\n1\r\n2\r\n";
+  if (auto appended = AppendLine(head, archive.Name(), TextError::Part::kSffName); !appended)
     return Fail(std::move(appended).error());
-  std::string name;
-  for (std::size_t row = 0; row < archive.RowCount(); ++row)
-    if (auto appended = AppendRow(out, archive, row, name); !appended) return Fail(std::move(appended).error());
-  out += kCrLf;
+  // Every PCX name begins with the stem, so it is put into CP932 once. Its
+  // fault only counts when some row has a name.
+  std::string stem;
+  const Result<Done, TextError> stemFits = AppendText(stem, archive.SffBase(), TextError::Part::kPcxName);
+  // One allocation as large as the rows can take, filled in place and cut to
+  // what was made: the text is never copied on the way to the file.
+  TextBytes out(head.size() + archive.RowCount() * (kRowBytes + stem.size()) + kCrLf.size());
+  char* end = Put(out.data(), head);
+  for (std::size_t row = 0; row < archive.RowCount(); ++row) {
+    const sff::SpriteRecord& r = archive.RecordOfRow(row);
+    if (!stemFits && r.NameSource != sff::SpriteRecord::kNoName) return Fail(stemFits.error());
+    end = PutRow(end, archive, r, row < 3, stem);
+  }
+  end = Put(end, kCrLf);
+  out.resize(static_cast<std::size_t>(end - out.data()));
   return out;
 }
 
 Result<Done, MakeTextError> WriteSprText(const std::string& path, const sff::Archive& archive) {
   auto bytes = SprTextBytes(archive);
   if (!bytes) return AtFile(std::move(bytes).error(), path);
-  auto written = WriteFileAtomic(path, *bytes, archive.SourceFile());
+  auto written = WriteFileAtomic(path, View(*bytes), archive.SourceFile());
   if (!written) return Fail(MakeTextError(std::move(written).error()));
   return Done{};
 }
@@ -173,7 +200,7 @@ Result<Done, MakeTextError> MakeText(const std::string& textPath, const sff::Arc
     if (auto target = InspectWriteTarget(*path, archive.SourceFile()); !target)
       return Fail(MakeTextError(std::move(target).error()));
   }
-  if (auto written = WriteFileAtomic(textPath, *text, archive.SourceFile()); !written)
+  if (auto written = WriteFileAtomic(textPath, View(*text), archive.SourceFile()); !written)
     return Fail(MakeTextError(std::move(written).error()));
   if (auto written = WriteFileAtomic(names.batchPath, *batch, archive.SourceFile()); !written)
     return Fail(MakeTextError(std::move(written).error()));

@@ -6,10 +6,13 @@
 
 #include "export/write_error.h"
 #include "sff/archive.h"
+#include "sff/byte_image.h"
 #include "text/result.h"
 
 #include <string>
+#include <string_view>
 #include <variant>
+#include <vector>
 
 namespace pelvaro::exporter {
 
@@ -27,9 +30,14 @@ struct TextError {
 
 using MakeTextError = std::variant<TextError, WriteError>;
 
+// A made text's bytes: 3 MB for 65,535 rows, in memory that is written once
+// and never zero-filled first.
+using TextBytes = std::vector<char, sff::DefaultInitAllocator<char>>;
+inline std::string_view View(const TextBytes& bytes) { return {bytes.data(), bytes.size()}; }
+
 // The CP932 bytes of the definition text: the archive's name, then every row
 // in display order. The error names no file yet.
-Result<std::string, TextError> SprTextBytes(const sff::Archive& archive);
+Result<TextBytes, TextError> SprTextBytes(const sff::Archive& archive);
 // The definition text alone, written to `path` unless that is the archive's own file.
 Result<Done, MakeTextError> WriteSprText(const std::string& path, const sff::Archive& archive);
 

@@ -121,7 +121,7 @@ void CheckLoaded(const sff::Archive& archive, std::span<const std::uint8_t> file
     Require(!text.error().character.empty(), "a definition-text refusal that names no character");
     Require(!exporter::DescribeTextError(text.error()).front().empty(), "a definition-text refusal without words");
   } else {
-    Require(text->size() >= 2 && text->compare(text->size() - 2, 2, "\r\n") == 0, "a definition text without its end");
+    Require(exporter::View(*text).ends_with("\r\n"), "a definition text without its end");
   }
 }
 

@@ -55,7 +55,7 @@ TEST(DefinitionText, JapaneseNamesAreWrittenInCp932AndUnrepresentableOnesRefused
   const Bytes one = SffBuilder().Add({.group = 1, .palFlag = 1, .payload = Payload(4, 0)}).Build();
   auto a = LoadArchive(one, "テスト.sff");
   ASSERT_TRUE(a->loaded());
-  const std::string text = *exporter::SprTextBytes(*a->archive);
+  const std::string text(exporter::View(*exporter::SprTextBytes(*a->archive)));
   EXPECT_NE(text.find("\x83\x65\x83\x58\x83\x67.sff\r\n"), std::string::npos);
   EXPECT_NE(text.find("\x83\x65\x83\x58\x83\x67_00001_00000.pcx\r\n"), std::string::npos);
 
