@@ -52,16 +52,25 @@ void WriteAll(int fd, const PlannedFile& file) {
 
 }  // namespace
 
-FileImage ReadFileAlone(const std::string& path) {
+FileImage ReadFileAlone(const std::string& path, Memory memory) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) Fail("cannot open", path);
   struct stat info{};
   if (::fstat(fd, &info) != 0) Fail("cannot stat", path);
   FileImage image;
-  image.bytes.resize(static_cast<std::size_t>(info.st_size));  // left uninitialised: the read fills it
+  // Left uninitialised either way: the read fills it.
+  const auto size = static_cast<std::size_t>(info.st_size);
+  std::uint8_t* buffer = nullptr;
+  if (memory == Memory::kAsTheLoader) {
+    image.asTheLoader.resize(size);
+    buffer = image.asTheLoader.data();
+  } else {
+    image.plain.reset(new std::uint8_t[size]);
+    buffer = image.plain.get();
+  }
   std::size_t done = 0;
-  while (done < image.bytes.size()) {
-    const auto got = ::read(fd, image.bytes.data() + done, image.bytes.size() - done);
+  while (done < size) {
+    const auto got = ::read(fd, buffer + done, size - done);
     if (got <= 0) Fail("cannot read", path);
     done += static_cast<std::size_t>(got);
   }

@@ -19,15 +19,19 @@
 
 namespace pelvaro::bench {
 
-// A whole file in memory, in an uninitialised buffer of the kind the loader
-// reads into (huge pages where the system has them), so that the floor pays
-// for its memory what the program pays.
+// Where a floor reads a file to: memory of the kind the loader reads into
+// (huge pages where the system has them), so that the floor pays for its
+// memory what the program pays; or plain new[] memory in 4 KiB pages.
+enum class Memory { kAsTheLoader, kPlain };
+
+// A whole file in memory, in an uninitialised buffer.
 struct FileImage {
-  sff::ByteImage bytes;
+  sff::ByteImage asTheLoader;
+  std::unique_ptr<std::uint8_t[]> plain;
 };
 
 // open, fstat, one read into a fresh buffer, close.
-FileImage ReadFileAlone(const std::string& path);
+FileImage ReadFileAlone(const std::string& path, Memory memory);
 
 // One file to write: its path, the temporary name it is written under first,
 // and the (at most two) pieces it is made of.

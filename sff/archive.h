@@ -38,10 +38,14 @@ struct SpriteRecord {
 
 using Palette = std::array<std::uint8_t, kPaletteSize>;
 
+// The records in chain order, and the rows as positions into them.
+using Records = LargeVector<SpriteRecord>;
+using RowOrder = LargeVector<std::uint32_t>;
+
 class Archive {
  public:
-  Archive(std::string name, std::string stem, ByteImage bytes, std::vector<SpriteRecord> records, Palette sharedPal,
-          std::vector<std::uint32_t> order, std::optional<FileIdentity> sourceFile = std::nullopt)
+  Archive(std::string name, std::string stem, ByteImage bytes, Records records, Palette sharedPal,
+          RowOrder order, std::optional<FileIdentity> sourceFile = std::nullopt)
       : name_(std::move(name)),
         stem_(std::move(stem)),
         bytes_(std::move(bytes)),
@@ -56,11 +60,11 @@ class Archive {
   const std::string& SffBase() const { return stem_; }
   std::span<const std::uint8_t> SffBytes() const { return bytes_; }
   // One record per image the header counts, in chain order.
-  const std::vector<SpriteRecord>& SpriteInfo() const { return records_; }
+  const Records& SpriteInfo() const { return records_; }
   const Palette& SharedPal() const { return sharedPal_; }
 
   // Rows in display order: row k (from 0) shows record DisplayOrder()[k].
-  const std::vector<std::uint32_t>& DisplayOrder() const { return order_; }
+  const RowOrder& DisplayOrder() const { return order_; }
   std::size_t RowCount() const { return order_.size(); }
   const SpriteRecord& RecordOfRow(std::size_t row) const { return records_[order_[row]]; }
 
@@ -72,9 +76,9 @@ class Archive {
   std::string name_;
   std::string stem_;
   ByteImage bytes_;
-  std::vector<SpriteRecord> records_;
+  Records records_;
   Palette sharedPal_;
-  std::vector<std::uint32_t> order_;
+  RowOrder order_;
   std::optional<FileIdentity> sourceFile_;
 };
 

@@ -18,7 +18,7 @@ namespace pelvaro::sff {
 
 // std::allocator, except that an element made without a value is
 // default-initialised (for bytes: not written at all) instead of zeroed, and
-// that blocks of kLargeBlockBytes or more are large blocks.
+// that blocks of kLargeBlockFrom bytes or more are large blocks.
 template <class T>
 class DefaultInitAllocator : public std::allocator<T> {
  public:
@@ -30,11 +30,11 @@ class DefaultInitAllocator : public std::allocator<T> {
 
   T* allocate(std::size_t n) {
     if (n > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
-    if (n * sizeof(T) < kLargeBlockBytes) return std::allocator<T>::allocate(n);
+    if (n * sizeof(T) < kLargeBlockFrom) return std::allocator<T>::allocate(n);
     return static_cast<T*>(AllocateLargeBlock(n * sizeof(T)));
   }
   void deallocate(T* p, std::size_t n) noexcept {
-    if (n * sizeof(T) < kLargeBlockBytes) return std::allocator<T>::deallocate(p, n);
+    if (n * sizeof(T) < kLargeBlockFrom) return std::allocator<T>::deallocate(p, n);
     FreeLargeBlock(p, n * sizeof(T));
   }
 
@@ -48,6 +48,11 @@ class DefaultInitAllocator : public std::allocator<T> {
   }
 };
 
-using ByteImage = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
+// A vector of many elements that are all written after it is made: the
+// archive's bytes, its records, the display order.
+template <class T>
+using LargeVector = std::vector<T, DefaultInitAllocator<T>>;
+
+using ByteImage = LargeVector<std::uint8_t>;
 
 }  // namespace pelvaro::sff

@@ -48,10 +48,10 @@ Result<std::int32_t, LoadError> ReadImageCount(std::span<const std::uint8_t> fil
   return count;
 }
 
-Result<std::vector<SpriteRecord>, LoadError> WalkChain(std::span<const std::uint8_t> file, std::int32_t imageCount) {
+Result<Records, LoadError> WalkChain(std::span<const std::uint8_t> file, std::int32_t imageCount) {
   const ByteReader reader(file);
   const auto length = static_cast<std::int64_t>(reader.size());
-  std::vector<SpriteRecord> records(static_cast<std::size_t>(imageCount));
+  Records records(static_cast<std::size_t>(imageCount));
   std::int64_t p = kFirstSubfileOffset;
   for (std::int32_t i = 0; i < imageCount; ++i) {
     const auto header = ReadSubfileHeader(reader, p);

@@ -19,6 +19,6 @@ Result<std::int32_t, LoadError> ReadImageCount(std::span<const std::uint8_t> fil
 // One record per image counted; those after the last subfile stay empty. A
 // subfile header outside the file, a next offset beyond its end or a link
 // past the image count is refused, naming the subfile.
-Result<std::vector<SpriteRecord>, LoadError> WalkChain(std::span<const std::uint8_t> file, std::int32_t imageCount);
+Result<Records, LoadError> WalkChain(std::span<const std::uint8_t> file, std::int32_t imageCount);
 
 }  // namespace pelvaro::sff

@@ -11,8 +11,10 @@
 
 namespace pelvaro::sff {
 
-// From this size on a block is worth its own huge pages.
+// The size of a huge page, to which large blocks are aligned and rounded up.
 inline constexpr std::size_t kLargeBlockBytes = std::size_t{2} << 20;
+// From this size on a block is worth its own huge pages.
+inline constexpr std::size_t kLargeBlockFrom = std::size_t{1} << 20;
 
 // `bytes` of uninitialised memory, aligned to kLargeBlockBytes; throws
 // std::bad_alloc as operator new does.

@@ -22,7 +22,7 @@ LoadError Fault(LoadFault fault, std::int64_t value = 0) {
 
 // In ascending order, so a link to an earlier linked record passes on what
 // that one received, and a link to a later one takes its own values.
-void ResolveLinks(std::vector<SpriteRecord>& records) {
+void ResolveLinks(Records& records) {
   for (SpriteRecord& r : records) {
     if (r.LinkNo == 0) continue;
     const SpriteRecord& target = records[r.LinkNo];
@@ -34,7 +34,7 @@ void ResolveLinks(std::vector<SpriteRecord>& records) {
 
 // The first sprite with its own palette directly followed by one using the
 // shared palette; the first sprite when there is no such pair.
-std::size_t FindPaletteSource(const std::vector<SpriteRecord>& records) {
+std::size_t FindPaletteSource(const Records& records) {
   for (std::size_t i = 1; i < records.size(); ++i)
     if (records[i - 1].PalFlag == 0 && records[i].PalFlag == 1) return i - 1;
   return 0;
@@ -66,10 +66,10 @@ Result<Archive, LoadError> Parse(std::string name, ByteImage bytes, std::optiona
   if (!count) return Fail(std::move(count).error());
   auto walked = WalkChain(bytes, *count);
   if (!walked) return Fail(std::move(walked).error());
-  std::vector<SpriteRecord> records = std::move(*walked);
+  Records records = std::move(*walked);
   ResolveLinks(records);
   const Palette palette = LiftSharedPalette(bytes, records[FindPaletteSource(records)]);
-  std::vector<std::uint32_t> order = DisplayOrderOf(records);
+  RowOrder order = DisplayOrderOf(records);
   std::string stem = StemOfArchiveName(name);
   return Archive(std::move(name), std::move(stem), std::move(bytes), std::move(records), palette, std::move(order),
                  sourceFile);

@@ -40,10 +40,10 @@ std::uint64_t NumericSortKey(const SpriteRecord& r) {
 
 // Keys of flags above 1 begin with a minus sign and differ in length; those
 // archives are ordered by the texts themselves.
-std::vector<std::uint32_t> OrderByKeyTexts(const std::vector<SpriteRecord>& records) {
+RowOrder OrderByKeyTexts(const Records& records) {
   std::vector<std::string> keys(records.size());
   for (std::size_t i = 0; i < records.size(); ++i) AppendSortKey(keys[i], records[i]);
-  std::vector<std::uint32_t> order(records.size());
+  RowOrder order(records.size());
   std::iota(order.begin(), order.end(), 0u);
   std::stable_sort(order.begin(), order.end(), [&keys](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
   return order;
@@ -61,17 +61,17 @@ void AppendSortKey(std::string& out, const SpriteRecord& r) {
   AppendZeroPadded(out, r.ItemNo, 5);
 }
 
-std::vector<std::uint32_t> DisplayOrderOf(const std::vector<SpriteRecord>& records) {
+RowOrder DisplayOrderOf(const Records& records) {
   const bool allFlagsSimple =
       std::all_of(records.begin(), records.end(), [](const SpriteRecord& r) { return r.PalFlag <= 1; });
   if (!allFlagsSimple) return OrderByKeyTexts(records);
   // Key and chain position in one number, so a plain sort keeps equal keys in
   // chain order. Keys take 34 bits, positions (below 2^27: a record per 32
   // bytes of a file under 2 GiB) the rest.
-  std::vector<std::uint64_t> keyed(records.size());
+  LargeVector<std::uint64_t> keyed(records.size());
   for (std::size_t i = 0; i < records.size(); ++i) keyed[i] = NumericSortKey(records[i]) << 27 | i;
   std::sort(keyed.begin(), keyed.end());
-  std::vector<std::uint32_t> order(records.size());
+  RowOrder order(records.size());
   for (std::size_t k = 0; k < keyed.size(); ++k) order[k] = static_cast<std::uint32_t>(keyed[k] & ((1u << 27) - 1));
   return order;
 }

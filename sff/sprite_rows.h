@@ -39,6 +39,6 @@ void AppendSortKey(std::string& out, const SpriteRecord& record);
 
 // Chain positions ordered by sort key, keys compared as texts byte by byte,
 // equal keys in chain order.
-std::vector<std::uint32_t> DisplayOrderOf(const std::vector<SpriteRecord>& records);
+RowOrder DisplayOrderOf(const Records& records);
 
 }  // namespace pelvaro::sff

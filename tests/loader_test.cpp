@@ -221,7 +221,7 @@ TEST(Loader, DisplayOrderIsTheStableOrderOfTheKeyTexts) {
     const auto& records = a->archive->SpriteInfo();
     std::vector<std::string> keys(records.size());
     for (std::size_t i = 0; i < records.size(); ++i) sff::AppendSortKey(keys[i], records[i]);
-    std::vector<std::uint32_t> expected(records.size());
+    sff::RowOrder expected(records.size());
     std::iota(expected.begin(), expected.end(), 0u);
     std::stable_sort(expected.begin(), expected.end(), [&](auto x, auto y) { return keys[x] < keys[y]; });
     EXPECT_EQ(a->archive->DisplayOrder(), expected);
