@@ -17,7 +17,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <variant>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -35,12 +34,6 @@ fs::path Native(const std::string& path) { return fs::path(text::ToNativePath(pa
 
 [[maybe_unused]] bool IsDriveLetterPath(const std::string& path) {
   return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\';
-}
-
-std::string BatchLine3(const std::string& bytes) {
-  std::size_t from = 0;
-  for (int line = 1; line < 3; ++line) from = bytes.find("\r\n", from) + 2;
-  return bytes.substr(from, bytes.find("\r\n", from) - from);
 }
 
 TEST(PathSplitting, TheNativeSeparatorAndTheSlash) {
@@ -61,7 +54,6 @@ TEST(PathSplitting, TheNativeSeparatorAndTheSlash) {
   EXPECT_EQ(text::WithTrailingSeparator("C:\\out"), "C:\\out/");
 #endif
 }
-
 
 TEST(RealPaths, ExportAndMakeTextUnderJapaneseNames) {
   auto a = LoadArchive(SffBuilder()
@@ -98,16 +90,6 @@ TEST(RealPaths, ExportAndMakeTextUnderJapaneseNames) {
 #endif
 }
 
-TEST(RealPaths, AFolderOrAMissingArchiveIsRefusedInTheSameWords) {
-  TempDir dir;
-  const auto reasonFor = [](const std::string& path) {
-    auto loaded = sff::LoadSff(path, [] { return true; });
-    return loaded ? std::string() : loaded.error().reason;
-  };
-  EXPECT_EQ(reasonFor(dir.path()), std::strerror(EISDIR));
-  EXPECT_EQ(reasonFor(dir / "無い.sff"), std::strerror(ENOENT));
-}
-
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
   const std::string folder = exporter::ProgramFolder();
   ASSERT_FALSE(folder.empty());
@@ -116,11 +98,6 @@ TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
   EXPECT_TRUE(IsDriveLetterPath(folder)) << folder;
   EXPECT_NE(folder.back(), '\\');
 #endif
-  // The batch file runs sprmaker.exe from there.
-  const auto bat = exporter::BuildBatBytes(folder, "USER_SFF.txt");
-  ASSERT_TRUE(bat);
-  EXPECT_EQ(BatchLine3(*bat),
-            "\"" + folder + kSep + "sprmaker.exe\" < USER_SFF.txt > CreateLog.txt");
 }
 
 #ifdef _WIN32

@@ -1,23 +1,42 @@
 #pragma once
 
 #include "tests/support/temp_dir.h"
+#include "text/native_path.h"
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
-#include <vector>
+
+#ifndef _WIN32
+#include <sched.h>
+#include <sys/mount.h>
+#endif
 
 namespace pelvaro::testing {
 
 // A folder that takes only `capacity` bytes, for tests of a full disk: a tmpfs
-// of that size mounted on it inside a mount namespace of the test process's
-// own, so nothing stays mounted when the tests end and no other process sees
-// it. That needs root on Linux; elsewhere the folder is unavailable and the
-// tests that need it are skipped. Archives to read must be written before it
-// is made.
+// mounted in a mount namespace of the test process's own (entered once), so no
+// other process sees it and it vanishes with the process, even when that
+// crashes. That needs root on Linux; elsewhere the folder is unavailable.
+// Archives to read must be written before it is made.
 class SmallDisk {
  public:
-  explicit SmallDisk(std::size_t capacity);
-  ~SmallDisk();
+  explicit SmallDisk([[maybe_unused]] std::size_t capacity) {
+    std::filesystem::create_directory(std::filesystem::path(text::ToNativePath(path_)));
+#ifndef _WIN32
+    static const bool privateMounts =
+        unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    const std::string options = "size=" + std::to_string(capacity) + ",mode=0700";
+    mounted_ = privateMounts &&
+               mount("tmpfs", path_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV | MS_NOEXEC, options.c_str()) == 0;
+#endif
+    path_ = text::WithTrailingSeparator(path_);
+  }
+  ~SmallDisk() {
+#ifndef _WIN32
+    if (mounted_) umount2(path_.c_str(), MNT_DETACH);
+#endif
+  }
   SmallDisk(const SmallDisk&) = delete;
   SmallDisk& operator=(const SmallDisk&) = delete;
 
@@ -25,11 +44,10 @@ class SmallDisk {
   // The folder, ending with the separator.
   const std::string& path() const { return path_; }
   std::string operator/(const std::string& name) const { return path_ + name; }
-  std::vector<std::string> Entries() const;
 
  private:
   TempDir dir_;
-  std::string path_;
+  std::string path_ = dir_ / "disk";
   bool mounted_ = false;
 };
 
