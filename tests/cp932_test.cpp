@@ -96,8 +96,9 @@ TEST(Cp932, SameBytesAndRefusalsOnEveryPlatform) {
 }
 
 // Every single byte, every double-byte code (each assigned one must come back
-// from its character) and every BMP character, folded into one number. Both builds must arrive at the same one; when they do not,
-// dumping the three tables on each platform and comparing them shows where.
+// from its character) and every BMP character, folded into one number. Both
+// builds must arrive at the same one; when they do not, dumping the three
+// tables on each platform and comparing them shows where.
 TEST(Cp932, WholeTablesAgreeWithTheOtherPlatform) {
   std::uint64_t hash = 14695981039346656037u;
   auto fold = [&hash](std::string_view s) {

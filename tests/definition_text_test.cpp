@@ -89,10 +89,6 @@ TEST(BuildBat, SixLinesByteForByteWhateverTheFolder) {
                        "echo \x8F\x88\x97\x9D\x8C\x6F\x89\xDF\x82\xCC\x83\x8D\x83\x4F\x82\xCD\x81\x41 Createlog.txt "
                        "\x82\xF0\x8E\x51\x8F\xC6\x82\xB5\x82\xC4\x89\xBA\x82\xB3\x82\xA2.\r\n"
                        "pause\r\n");
-  // A folder without a CP932 form.
-  const auto euro = exporter::BuildBatBytes("/opt/€", "a.txt");
-  ASSERT_FALSE(euro);
-  EXPECT_EQ(euro.error().part, exporter::TextError::Part::kBatchCommand);
 }
 
 // Line 3 as cmd must read it: the program, "<", one file name, "> CreateLog.txt".

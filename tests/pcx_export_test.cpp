@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace pelvaro::testing {
 namespace {
 
@@ -39,17 +38,14 @@ class PcxExport : public ::testing::Test {
     pal_ = Bytes(pal.begin(), pal.end());
   }
 
-  Result<exporter::PcxExportSummary, exporter::WriteError> ExportInto(const std::string& folder) {
-    return ExportAllPcx(folder, *archive_->archive);
-  }
-
   Bytes first_, source_, shared_, flag2_, last_, pal_;
   std::unique_ptr<LoadedArchive> archive_;
   TempDir out_;
 };
 
 TEST_F(PcxExport, WritesStoredBytesAndAppendsTheSharedPaletteForFlagOne) {
-  const auto result = ExportInto(out_.path());
+  WriteBytes(out_ / "USER_00000_00002.pcx", Bytes(5000, 0xEE));  // replaced whole
+  const auto result = ExportAllPcx(out_.path(), *archive_->archive);
   ASSERT_TRUE(result) << result.error().reason;
   EXPECT_EQ(result->written, 7u);
   EXPECT_EQ(result->skipped, 0u);
@@ -66,6 +62,9 @@ TEST_F(PcxExport, WritesStoredBytesAndAppendsTheSharedPaletteForFlagOne) {
   // 5/0 links to the untrimmed source, its payload again; 5/1 links to 0/1
   // with flag 0, so 0/1's file ends without the palette.
   EXPECT_EQ(ReadBytes(out_ / "USER_00000_00001.pcx"), shared_);
+  // A folder without a separator at its end is joined to the names as it is.
+  ASSERT_TRUE(ExportAllPcx(out_ / "x", *archive_->archive));
+  EXPECT_EQ(ReadBytes(out_ / "xUSER_00000_00002.pcx"), flag2_);
 }
 
 TEST_F(PcxExport, ALinkedRowWithFlagOneAppendsThePaletteToTheSourcesBytes) {
@@ -77,14 +76,6 @@ TEST_F(PcxExport, ALinkedRowWithFlagOneAppendsThePaletteToTheSourcesBytes) {
   record.DataEnd = static_cast<std::int32_t>(archive_->archive->SffBytes().size()) + 100;
   EXPECT_EQ(exporter::PcxFileBytes(*archive_->archive, record).size(),
             archive_->archive->SffBytes().size() - static_cast<std::size_t>(record.DataStart) + 768);
-}
-
-TEST_F(PcxExport, ReplacesALongerFileWholeAndJoinsAFolderWithoutSeparatorDirectly) {
-  WriteBytes(out_ / "USER_00000_00002.pcx", Bytes(5000, 0xEE));
-  ASSERT_TRUE(ExportInto(out_.path()));
-  EXPECT_EQ(ReadBytes(out_ / "USER_00000_00002.pcx"), flag2_);
-  ASSERT_TRUE(ExportInto(out_ / "x"));
-  EXPECT_EQ(ReadBytes(out_ / "xUSER_00000_00002.pcx"), flag2_);
 }
 
 TEST(PcxExportRanges, EmptyRangesGiveOnlyThePaletteAndUnnamedRowsAreSkipped) {

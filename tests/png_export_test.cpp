@@ -20,14 +20,6 @@ namespace {
 using exporter::ExportAllPng;
 using image::DecodeFault;
 
-// A PCX image of 16 colours in four planes: a header the decoder refuses.
-Bytes FourPlanePcx() {
-  Bytes file = MakePcx(4, 4, PatternPixels(4, 4, 8), nullptr);
-  file.at(65) = 4;
-  file.at(3) = 1;
-  return file;
-}
-
 class PngExport : public ::testing::Test {
  protected:
   // Chain positions: 0: 1/0 own palette A, the palette source (followed by a
@@ -40,7 +32,10 @@ class PngExport : public ::testing::Test {
     b.Add({.group = 1, .item = 0, .palFlag = 0, .payload = MakePcx(4, 3, PatternPixels(4, 3, 1), &paletteA_)});
     b.Add({.group = 1, .item = 1, .palFlag = 1, .payload = MakePcx(5, 2, PatternPixels(5, 2, 2), nullptr)});
     b.Add({.group = 9000, .item = 0, .palFlag = 0, .payload = MakePcx(7, 2, PatternPixels(7, 2, 3), &paletteB_)});
-    b.Add({.group = 1, .item = 2, .palFlag = 1, .payload = FourPlanePcx()});
+    Bytes fourPlanes = MakePcx(4, 4, PatternPixels(4, 4, 8), nullptr);
+    fourPlanes.at(65) = 4;  // 16 colours in four planes: the decoder refuses the header
+    fourPlanes.at(3) = 1;
+    b.Add({.group = 1, .item = 2, .palFlag = 1, .payload = fourPlanes});
     b.Add({.group = 2, .item = 0, .link = 2, .palFlag = 1});
     b.Add({.group = 2, .item = 1, .link = 1, .palFlag = 0});
     Bytes bytes = b.Build();
@@ -109,7 +104,9 @@ TEST_F(PngExport, WritesTheRowsOfThePcxExportEachDecodedFromItsOwnBytes) {
   EXPECT_EQ(exporter::PngName(archive(), archive().RecordOfRow(5)), "");
 }
 
-TEST_F(PngExport, AFileThatCannotBeWrittenStopsTheExportKeepingTheFilesBefore) {
+// A directory where a file goes, or the open archive linked in under a file's
+// name, stops the export there; the files before stay as written.
+TEST_F(PngExport, AFileThatCannotBeWrittenOrTheOpenArchiveStopsTheExport) {
   std::filesystem::create_directory(text::ToNativePath(out_ / "USER_00001_00001.png"));
   WriteBytes(out_ / "USER_00001_00000.png", Bytes(3, 7));  // replaced whole
   std::size_t rowsDone = 0;
@@ -122,19 +119,16 @@ TEST_F(PngExport, AFileThatCannotBeWrittenStopsTheExportKeepingTheFilesBefore) {
             (std::vector<std::string>{"USER_00001_00000.png", "USER_00001_00001.png", "USER_09000_00000.png"}));
   ExpectPngOf(Png("USER_00001_00000.png"), Decoded(0));
   ExpectPngOf(Png("USER_09000_00000.png"), Decoded(2));
-}
 
-// The archive linked into the folder under the name of the second row's PNG:
-// the first row is written, the export stops there, the archive stays whole.
-TEST_F(PngExport, TheOpenArchiveIsNeverReplaced) {
+  TempDir other;
   const Bytes original = ReadBytes(archive_->dir / "USER.sff");
-  std::filesystem::create_symlink(archive_->dir / "USER.sff", out_ / "USER_00001_00000.png");
-  const auto result = ExportAllPng(out_.path(), archive());
-  ASSERT_FALSE(result);
-  EXPECT_EQ(result.error().fault, exporter::WriteError::Fault::kOpenArchive);
-  EXPECT_EQ(result.error().file, out_ / "USER_00001_00000.png");
+  std::filesystem::create_symlink(archive_->dir / "USER.sff", other / "USER_00001_00000.png");
+  const auto refused = ExportAllPng(other.path(), archive());
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().fault, exporter::WriteError::Fault::kOpenArchive);
+  EXPECT_EQ(refused.error().file, other / "USER_00001_00000.png");
   EXPECT_EQ(ReadBytes(archive_->dir / "USER.sff"), original);
-  EXPECT_EQ(out_.Entries(), (std::vector<std::string>{"USER_00001_00000.png", "USER_09000_00000.png"}));
+  EXPECT_EQ(other.Entries(), (std::vector<std::string>{"USER_00001_00000.png", "USER_09000_00000.png"}));
 }
 
 }  // namespace

@@ -72,10 +72,6 @@ std::vector<std::uint8_t> PatternPixels(int width, int height, int seed) {
   return px;
 }
 
-Bytes MakePcx(int width, int height, const std::vector<std::uint8_t>& pixels, const Palette* palette) {
-  return MakePcx(width, height, pixels, palette, PcxShape{});
-}
-
 namespace {
 
 // Appends `bytes` run-length encoded: runs of up to 63, a lone byte as itself

@@ -51,11 +51,7 @@ using Palette = std::array<std::uint8_t, 768>;
 // A recognisable palette: colour i is (i, 255 - i, seed + i).
 Palette TestPalette(std::uint8_t seed);
 
-// An 8-bit run-length-encoded PCX image of width x height pixels; with a palette,
-// the marker byte 12 and the 768 palette bytes follow the image data.
-Bytes MakePcx(int width, int height, const std::vector<std::uint8_t>& pixels, const Palette* palette);
-
-// The less usual ways of laying out the same image, for the decoder's tests.
+// The less usual ways of laying out an image, for the decoder's tests.
 struct PcxShape {
   int bytesPerLine = 0;          // 0: the width rounded up to even
   std::uint8_t padding = 0;      // the bytes past the width
@@ -63,8 +59,11 @@ struct PcxShape {
   bool emptyRuns = false;        // a run of count 0 (0xC0 and a byte) before every run of scanlines
   bool paletteMarker = true;     // the byte 12 before the palette
 };
+
+// An 8-bit run-length-encoded PCX image of width x height pixels; with a palette,
+// the marker byte 12 and the 768 palette bytes follow the image data.
 Bytes MakePcx(int width, int height, const std::vector<std::uint8_t>& pixels, const Palette* palette,
-              const PcxShape& shape);
+              const PcxShape& shape = {});
 
 // A patterned picture of width x height (pixels vary with `seed`).
 std::vector<std::uint8_t> PatternPixels(int width, int height, int seed);
