@@ -33,14 +33,11 @@
 
 namespace pelvaro::testing {
 
-using GuiTestFactory = std::function<std::unique_ptr<QObject>()>;
-inline std::map<std::string, GuiTestFactory>& GuiTests() {
-  static std::map<std::string, GuiTestFactory> tests;
+// Every test class by name, filled by PELVARO_GUI_TEST before main runs.
+inline std::map<std::string, std::function<std::unique_ptr<QObject>()>>& GuiTests() {
+  static std::map<std::string, std::function<std::unique_ptr<QObject>()>> tests;
   return tests;
 }
-struct GuiTestRegistration {
-  GuiTestRegistration(const char* name, GuiTestFactory factory) { GuiTests()[name] = std::move(factory); }
-};
 
 // The widget named `name`; a missing one is a broken setup, reported by Qt Test as an exception.
 template <class T>
@@ -109,7 +106,6 @@ class ScriptedInteraction final : public ui::Interaction {
 };
 
 inline QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-inline bool PointerOverridden() { return QGuiApplication::overrideCursor() != nullptr; }
 
 inline void Click(const QObject& window, const char* button) {
   QTest::mouseClick(&Child<QPushButton>(window, button), Qt::LeftButton);
@@ -162,11 +158,11 @@ inline void VerifyOneMessage(const ScriptedInteraction& user, ui::MsgStyle style
   QCOMPARE(user.messages[0].text, text);
   QCOMPARE(user.messages[0].style, style);
   QCOMPARE(user.messages[0].busy, busyWhileShown);
-  QVERIFY(!PointerOverridden());
+  QVERIFY(QGuiApplication::overrideCursor() == nullptr);
 }
 
 }  // namespace pelvaro::testing
 
-#define PELVARO_GUI_TEST(Class)                                     \
-  static const ::pelvaro::testing::GuiTestRegistration Class##Entry( \
-      #Class, [] { return std::unique_ptr<QObject>(new Class); })
+#define PELVARO_GUI_TEST(Class)      \
+  static const bool Class##Registered = \
+      (::pelvaro::testing::GuiTests()[#Class] = [] { return std::unique_ptr<QObject>(new Class); }, true)
