@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QScrollArea>
 #include <QToolButton>
+#include <QWheelEvent>
 
 using namespace pelvaro;
 using namespace pelvaro::testing;
@@ -151,6 +152,16 @@ class SpriteViewerTest : public QObject {
     Press(viewer, "cmdZoomIn");
     Press(viewer, "cmdZoomIn");
     QCOMPARE(Zoom(viewer), 6);
+    // The wheel zooms with Ctrl held, one step a notch, and scrolls without it.
+    QWidget* port = Child<QScrollArea>(viewer, "scrSprite").viewport();
+    for (const auto& [notch, held] : {std::pair{120, Qt::ControlModifier}, std::pair{-120, Qt::ControlModifier},
+                                      std::pair{-120, Qt::ControlModifier}, std::pair{120, Qt::NoModifier}}) {
+      QWheelEvent wheel(QPointF(5, 5), port->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, notch), Qt::NoButton, held,
+                        Qt::NoScrollPhase, false);
+      QCoreApplication::sendEvent(port, &wheel);
+    }
+    QCOMPARE(Zoom(viewer), 4);
+    Press(viewer, "cmdZoomIn");
     Press(viewer, "cmdZoomOut");
     QTest::keyClick(&viewer, Qt::Key_Up);
     QCOMPARE(Child<app::SpriteCanvas>(viewer, "picSprite").ContentSize(), QSize(4 * 4 + 16, 3 * 4 + 16));
