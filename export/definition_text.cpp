@@ -121,18 +121,17 @@ Result<TextBytes, TextError> SprTextBytes(const sff::Archive& archive) {
   std::string head = "#\r\n1\r\n2\r\n";
   if (auto appended = AppendLine(head, archive.Name(), TextError::Part::kSffName); !appended)
     return Fail(std::move(appended).error());
-  // Every PCX name begins with the stem, so it is put into CP932 once. Its
-  // fault only counts when some row has a name.
+  // Every PCX name begins with the stem, so it is put into CP932 once. The
+  // stem is the start of the name just put, so it has a CP932 form too.
   std::string stem;
-  const Result<Done, TextError> stemFits = AppendText(stem, archive.SffBase(), TextError::Part::kPcxName);
+  if (auto appended = AppendText(stem, archive.SffBase(), TextError::Part::kPcxName); !appended)
+    return Fail(std::move(appended).error());
   // One allocation as large as the rows can take, filled in place and cut to
   // what was made: the text is never copied on the way to the file.
   TextBytes out(head.size() + archive.RowCount() * (kRowBytes + stem.size()) + kCrLf.size());
   char* end = Put(out.data(), head);
   for (std::size_t row = 0; row < archive.RowCount(); ++row) {
-    const sff::SpriteRecord& r = archive.RecordOfRow(row);
-    if (!stemFits && r.NameSource != sff::SpriteRecord::kNoName) return Fail(stemFits.error());
-    end = PutRow(end, archive, r, row < 3, stem);
+    end = PutRow(end, archive, archive.RecordOfRow(row), row < 3, stem);
   }
   end = Put(end, kCrLf);
   out.resize(static_cast<std::size_t>(end - out.data()));
