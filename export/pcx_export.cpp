@@ -1,6 +1,7 @@
 #include "export/pcx_export.h"
 
 #include "export/atomic_file.h"
+#include "export/row_files.h"
 #include "sff/sprite_rows.h"
 
 #include <algorithm>
@@ -25,22 +26,14 @@ std::string PcxFileBytes(const sff::Archive& archive, const sff::SpriteRecord& r
 Result<PcxExportSummary, WriteError> ExportAllPcx(const std::string& folder, const sff::Archive& archive,
                                                   const ProgressFn& progress) {
   PcxExportSummary summary;
-  const std::size_t rows = archive.RowCount();
-  std::string path;
-  for (std::size_t row = 0; row < rows; ++row) {
-    const sff::SpriteRecord& record = archive.RecordOfRow(row);
-    path = folder;
-    const std::size_t folderLength = path.size();
-    sff::AppendPcxName(path, archive, record);
-    if (path.size() == folderLength) {
-      ++summary.skipped;
-    } else {
-      auto written = WriteFileAtomic(path, PcxFileBytes(archive, record), archive.SourceFile());
-      if (!written) return Fail(std::move(written).error());
-      ++summary.written;
-    }
-    if (progress) progress(row + 1, rows);
-  }
+  auto unnamed = WalkRowFiles(folder, archive, sff::AppendPcxName, progress,
+                              [&](std::size_t, const sff::SpriteRecord& record, const std::string& path) {
+                                auto written = WriteFileAtomic(path, PcxFileBytes(archive, record), archive.SourceFile());
+                                if (written) ++summary.written;
+                                return written;
+                              });
+  if (!unnamed) return Fail(std::move(unnamed).error());
+  summary.skipped = *unnamed;
   return summary;
 }
 
