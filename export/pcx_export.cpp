@@ -26,12 +26,13 @@ std::string PcxFileBytes(const sff::Archive& archive, const sff::SpriteRecord& r
 Result<PcxExportSummary, WriteError> ExportAllPcx(const std::string& folder, const sff::Archive& archive,
                                                   const ProgressFn& progress) {
   PcxExportSummary summary;
-  auto unnamed = WalkRowFiles(folder, archive, sff::AppendPcxName, progress,
-                              [&](std::size_t, const sff::SpriteRecord& record, const std::string& path) {
-                                auto written = WriteFileAtomic(path, PcxFileBytes(archive, record), archive.SourceFile());
-                                if (written) ++summary.written;
-                                return written;
-                              });
+  auto unnamed = WalkRowFiles(
+      folder, archive, sff::AppendPcxName, progress,
+      [&](std::size_t, const sff::SpriteRecord& record, const std::string& path) {
+        auto written = WriteFileAtomic(path, PcxFileBytes(archive, record), archive.SourceFile());
+        if (written) ++summary.written;
+        return written;
+      });
   if (!unnamed) return Fail(std::move(unnamed).error());
   summary.skipped = *unnamed;
   return summary;

@@ -18,17 +18,18 @@ flags+=" -Wno-deprecated-declarations"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-19 \
   -DCMAKE_CXX_FLAGS="$flags" -DPELVARO_BUILD_FUZZ=ON -DPELVARO_BUILD_TESTS=OFF -DPELVARO_BUILD_GUI=OFF \
   -DPELVARO_BUILD_BENCH=OFF -DPELVARO_WERROR=ON
-cmake --build "$build" --target pelvaro-fuzz-loader pelvaro-make-fuzz-seeds pelvaro-fuzz-pcx pelvaro-make-pcx-seeds
+cmake --build "$build" --target pelvaro-fuzz-loader pelvaro-fuzz-pcx pelvaro-make-seeds
 
 work="$build/fuzz-smoke"
 rm -rf "$work"
 
-# fuzz FOLDER WHAT SECONDS SEED_PROGRAM TARGET [LIBFUZZER OPTION...]
+# fuzz SEEDS WHAT SECONDS TARGET [LIBFUZZER OPTION...]; SEEDS is what
+# pelvaro-make-seeds takes (loader or pcx), and names the work folder.
 fuzz() {
-  local dir="$work/$1" what=$2 seconds=$3 seeder=$4 target=$5
-  shift 5
+  local dir="$work/$1" seeds=$1 what=$2 seconds=$3 target=$4
+  shift 4
   mkdir -p "$dir/seeds" "$dir/corpus" "$dir/findings"
-  "$build/fuzz/$seeder" "$dir/seeds"
+  "$build/fuzz/pelvaro-make-seeds" "$seeds" "$dir/seeds"
   echo "Fuzzing $what for $seconds seconds ..."
   if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -artifact_prefix="$dir/findings/" \
       -print_final_stats=1 "$@" "$dir/corpus" "$dir/seeds" >"$dir/fuzz.log" 2>&1; then
@@ -42,9 +43,9 @@ fuzz() {
 seconds="${PELVARO_FUZZ_SECONDS:-60}"
 pcx_seconds=$((seconds / 3 > 0 ? seconds / 3 : 1))
 loader_seconds=$((seconds - pcx_seconds > 0 ? seconds - pcx_seconds : 1))
-fuzz loader "the loader" "$loader_seconds" pelvaro-make-fuzz-seeds pelvaro-fuzz-loader -max_len=8192 -rss_limit_mb=2048
+fuzz loader "the loader" "$loader_seconds" pelvaro-fuzz-loader -max_len=8192 -rss_limit_mb=2048
 # No input of 8 KiB describes more than 258 KB of pixels: a single allocation
 # of over 16 MiB means the decoder trusted a header over its data.
-fuzz pcx "the PCX decoder" "$pcx_seconds" pelvaro-make-pcx-seeds pelvaro-fuzz-pcx -max_len=8192 -rss_limit_mb=2048 \
+fuzz pcx "the PCX decoder" "$pcx_seconds" pelvaro-fuzz-pcx -max_len=8192 -rss_limit_mb=2048 \
   -malloc_limit_mb=16
 echo "Fuzz smoke run passed."
