@@ -1,7 +1,5 @@
-// What may stand where a file is written: the open archive never, under any
-// name; special files are refused and left as they were; links are followed and
-// stay links; a replaced file keeps its permission bits and owner; a read-only
-// file is refused alike everywhere. PCX files, the text and the batch file alike.
+// What may stand where a file is written: the open archive never, under any name; special files are refused and
+// left as they were; links are followed and stay links; a replaced file keeps its permission bits and owner.
 
 #include "export/atomic_file.h"
 #include "export/definition_text.h"
@@ -13,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -35,100 +32,59 @@ const std::string kSep(1, text::kPathSeparator);
 
 fs::path Native(const std::string& path) { return fs::path(text::ToNativePath(path)); }
 
-// The archive `name`, loaded from its file: rows 0/0 (the palette source) and 0/1.
-std::unique_ptr<LoadedArchive> LoadTwoSprites(const std::string& name) {
-  auto a = LoadArchive(SffBuilder()
-                           .Add({.group = 0, .item = 0, .palFlag = 0, .payload = Payload(800, 1)})
-                           .Add({.group = 0, .item = 1, .palFlag = 1, .payload = Payload(9, 2)})
-                           .Build(),
-                       name);
-  EXPECT_TRUE(a->loaded() && a->archive->SourceFile().has_value());
-  return a;
-}
-
-// The ways one file can be named besides its own path. Those the system here
-// cannot make (a hard link on a file system without them) are left out.
-std::vector<std::pair<std::string, std::string>> OtherNamesOf(const TempDir& dir, const std::string& name) {
+// The archive, loaded as xBuild.bat, under each name the system here can give it, as the batch file of x.txt
+// (the text is not written either) and linked in as the second PCX file (the export stops there).
+TEST(OpenArchive, IsNeverReplacedUnderAnyName) {
+  auto a = LoadArchive(FourSprites(10), "xBuild.bat");
+  const std::string file = a->dir / "xBuild.bat";
+  const Bytes original = ReadBytes(file);
+  fs::create_directory(Native(a->dir / "sub"));
   std::vector<std::pair<std::string, std::string>> names{
-      {"its own path", dir / name},
-      {"with \".\"", dir / "." + kSep + name},
-  };
+      {"its own path", file}, {"with \".\"", a->dir / "." + kSep + "xBuild.bat"},
+      {"through \"..\"", a->dir / "sub" + kSep + ".." + kSep + "xBuild.bat"}};
   std::error_code ec;
-  fs::create_directory(Native(dir / "sub"), ec);
-  names.push_back({"through \"..\"", dir / "sub" + kSep + ".." + kSep + name});
-  fs::create_hard_link(Native(dir / name), Native(dir / "hard link.txt"), ec);
-  if (!ec) names.push_back({"a hard link", dir / "hard link.txt"});
+  fs::create_hard_link(Native(file), Native(a->dir / "hard link.txt"), ec);
+  if (!ec) names.push_back({"a hard link", a->dir / "hard link.txt"});
 #ifdef _WIN32
-  std::string upper = name;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  names.push_back({"in capitals", dir / upper});
-  std::string slashed = dir / name;
+  names.push_back({"in capitals", a->dir / "XBUILD.BAT"});
+  std::string slashed = file;
   std::replace(slashed.begin(), slashed.end(), '\\', '/');
   names.push_back({"with slashes", slashed});
 #else
-  fs::create_symlink(name, Native(dir / "link.txt"));
-  names.push_back({"a symbolic link", dir / "link.txt"});
-  fs::create_directory_symlink(".", Native(dir / "folder link"));
-  names.push_back({"through a linked folder", dir / "folder link" + kSep + name});
+  fs::create_symlink("xBuild.bat", Native(a->dir / "link.txt"));
+  names.push_back({"a symbolic link", a->dir / "link.txt"});
+  fs::create_directory_symlink(".", Native(a->dir / "folder link"));
+  names.push_back({"through a linked folder", a->dir / "folder link" + kSep + "xBuild.bat"});
 #endif
-  return names;
-}
-
-TEST(OpenArchive, IsNeverReplacedUnderAnyName) {
-  auto a = LoadTwoSprites("USER.sff");
-  const Bytes original = ReadBytes(a->dir / "USER.sff");
-  for (const auto& [what, path] : OtherNamesOf(a->dir, "USER.sff")) {
-    const auto entries = a->dir.Entries();
+  const auto entries = a->dir.Entries();
+  for (const auto& [what, path] : names) {
     const auto written = exporter::WriteFileAtomic(path, "new", a->archive->SourceFile());
     ASSERT_FALSE(written) << what;
     EXPECT_EQ(exporter::DescribeWriteError(written.error()),
               (exporter::Lines{"ファイルを書き込めません。", path, "開いているSFFファイルそのものなので、上書きできません。"}))
         << what;
-    // As the definition text: refused before the batch file is written too.
-    const auto made = exporter::MakeText(path, *a->archive, "C:");
-    ASSERT_FALSE(made) << what;
-    EXPECT_EQ(std::get<exporter::WriteError>(made.error()).fault, Fault::kOpenArchive) << what;
-    EXPECT_EQ(ReadBytes(a->dir / "USER.sff"), original) << what;
-    EXPECT_EQ(a->dir.Entries(), entries) << what;
   }
-}
+  const auto asBatch = exporter::MakeText(a->dir / "x.txt", *a->archive, "C:");
+  ASSERT_FALSE(asBatch);
+  EXPECT_EQ(std::get<exporter::WriteError>(asBatch.error()).fault, Fault::kOpenArchive);
+  EXPECT_EQ(std::get<exporter::WriteError>(asBatch.error()).file, file);
+  EXPECT_EQ(a->dir.Entries(), entries);
 
-// Make Text asks about both of its targets before it writes either: an
-// archive named like the batch file is refused, and the text is not written.
-TEST(OpenArchive, AsTheBatchFileNothingIsWritten) {
-  auto a = LoadTwoSprites("xBuild.bat");
-  const Bytes original = ReadBytes(a->dir / "xBuild.bat");
-  const auto made = exporter::MakeText(a->dir / "x.txt", *a->archive, "C:");
-  ASSERT_FALSE(made);
-  const auto& error = std::get<exporter::WriteError>(made.error());
-  EXPECT_EQ(error.fault, Fault::kOpenArchive);
-  EXPECT_EQ(error.file, a->dir / "xBuild.bat");
-  EXPECT_EQ(ReadBytes(a->dir / "xBuild.bat"), original);
-  EXPECT_EQ(a->dir.Entries(), std::vector<std::string>{"xBuild.bat"});
-}
-
-// The archive linked into the export folder under the name of its second
-// PCX file: the first is written, the export stops there.
-TEST(OpenArchive, AsAPcxFileTheExportStopsThere) {
-  auto a = LoadTwoSprites("USER.sff");
-  const Bytes original = ReadBytes(a->dir / "USER.sff");
   TempDir out;
-  std::error_code ec;
-  fs::create_hard_link(Native(a->dir / "USER.sff"), Native(out / "USER_00000_00001.pcx"), ec);
+  fs::create_hard_link(Native(file), Native(out / "xBuild_00001_00001.pcx"), ec);
 #ifndef _WIN32
-  if (ec) fs::create_symlink(Native(a->dir / "USER.sff"), Native(out / "USER_00000_00001.pcx"), ec);
+  if (ec) fs::create_symlink(Native(file), Native(out / "xBuild_00001_00001.pcx"), ec);
 #endif
   if (ec) GTEST_SKIP() << "no way to link a file here: " << ec.message();
   const auto result = exporter::ExportAllPcx(out.path(), *a->archive);
   ASSERT_FALSE(result);
   EXPECT_EQ(result.error().fault, Fault::kOpenArchive);
-  EXPECT_EQ(result.error().file, out / "USER_00000_00001.pcx");
-  EXPECT_EQ(ReadBytes(a->dir / "USER.sff"), original);
-  EXPECT_EQ(out.Entries(), (std::vector<std::string>{"USER_00000_00000.pcx", "USER_00000_00001.pcx"}));
+  EXPECT_EQ(result.error().file, out / "xBuild_00001_00001.pcx");
+  EXPECT_EQ(out.Entries(), (std::vector<std::string>{"xBuild_00001_00000.pcx", "xBuild_00001_00001.pcx"}));
+  EXPECT_EQ(ReadBytes(file), original);
 }
 
-// A file nobody may write stays: Windows will not replace it, and Linux
-// refuses it too, in the same words, even to root.
+// Windows will not replace a file nobody may write, and Linux refuses it too, in the same words, even to root.
 TEST(Targets, AReadOnlyFileIsRefusedInTheSameWordsEverywhere) {
   TempDir dir;
   const std::string path = dir / "USER_SFF.txt";
@@ -144,18 +100,6 @@ TEST(Targets, AReadOnlyFileIsRefusedInTheSameWordsEverywhere) {
 }
 
 #ifndef _WIN32
-std::string LinkText(const std::string& path) { return fs::read_symlink(path).string(); }
-mode_t TypeOf(const std::string& path) {
-  struct stat status {};
-  EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
-  return status.st_mode & S_IFMT;
-}
-struct stat StatusOf(const std::string& path) {
-  struct stat status {};
-  EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
-  return status;
-}
-
 TEST(Targets, SpecialFilesAreRefusedAndLeftAsTheyWere) {
   TempDir dir;
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
@@ -165,27 +109,26 @@ TEST(Targets, SpecialFilesAreRefusedAndLeftAsTheyWere) {
   fs::create_symlink("missing.txt", dir / "dangling");
   fs::create_symlink("fifo", dir / "link to fifo");
   fs::create_symlink("folder", dir / "link to folder");
-  // The last reason of each refusal: a folder is one the system words.
+  const std::string special = "通常のファイルではありません。";
   std::vector<std::pair<std::string, std::string>> cases{
-      {"fifo", "通常のファイルではありません。"},   {"dangling", "通常のファイルではありません。"},
-      {"link to fifo", "通常のファイルではありません。"}, {"folder", std::strerror(EISDIR)},
-      {"link to folder", std::strerror(EISDIR)},      {"folder/", std::strerror(EISDIR)}};
-  if (device) cases.push_back({"device", "通常のファイルではありません。"});
+      {"fifo", special}, {"dangling", special}, {"link to fifo", special}, {"folder", std::strerror(EISDIR)},
+      {"link to folder", std::strerror(EISDIR)}, {"folder/", std::strerror(EISDIR)}};
+  if (device) cases.push_back({"device", special});
   const auto entries = dir.Entries();
   for (const auto& [name, reason] : cases) {
     const std::string path = dir / name;
-    const mode_t type = TypeOf(path);
+    const fs::file_type type = fs::symlink_status(path).type();
     const auto written = exporter::WriteFileAtomic(path, "new");
     ASSERT_FALSE(written) << name;
     EXPECT_EQ(exporter::DescribeWriteError(written.error()), (exporter::Lines{"ファイルを書き込めません。", path, reason}));
-    EXPECT_EQ(TypeOf(path), type) << name;
+    EXPECT_EQ(fs::symlink_status(path).type(), type) << name;
     EXPECT_EQ(dir.Entries(), entries) << name;
   }
-  EXPECT_EQ(LinkText(dir / "dangling"), "missing.txt");
+  EXPECT_EQ(fs::read_symlink(dir / "dangling").string(), "missing.txt");
   EXPECT_TRUE(fs::is_empty(dir / "folder"));
 }
 
-// The file a link names is replaced, in its own folder; the links stay links.
+// The file a chain of links names is replaced in its own folder, keeping its bits; the links stay links.
 TEST(Targets, ALinkIsFollowedToTheFileItNames) {
   TempDir dir;
   fs::create_directory(dir / "a");
@@ -194,21 +137,16 @@ TEST(Targets, ALinkIsFollowedToTheFileItNames) {
   ASSERT_EQ(::chmod((dir / "b/real.txt").c_str(), 0640), 0);
   fs::create_symlink("../b/real.txt", dir / "a/link.txt");
   fs::create_symlink("link.txt", dir / "a/chain.txt");
-
-  ASSERT_TRUE(exporter::WriteFileAtomic(dir / "a/chain.txt", "new"));
-  ASSERT_TRUE(exporter::WriteFileAtomic(dir / "a/link.txt", "newer"));
-
+  ASSERT_TRUE(exporter::WriteFileAtomic(dir / "a/chain.txt", "newer"));
   EXPECT_EQ(ReadBytes(dir / "b/real.txt"), (Bytes{'n', 'e', 'w', 'e', 'r'}));
-  EXPECT_EQ(LinkText(dir / "a/chain.txt"), "link.txt");
-  EXPECT_EQ(LinkText(dir / "a/link.txt"), "../b/real.txt");
-  // No temporary file stays, in either folder; the bits are the file's, not the link's.
+  EXPECT_EQ(fs::read_symlink(dir / "a/chain.txt").string(), "link.txt");
+  EXPECT_EQ(fs::read_symlink(dir / "a/link.txt").string(), "../b/real.txt");
   EXPECT_EQ(EntriesOf(dir / "a"), (std::vector<std::string>{"chain.txt", "link.txt"}));
   EXPECT_EQ(EntriesOf(dir / "b"), std::vector<std::string>{"real.txt"});
-  EXPECT_EQ(StatusOf(dir / "b/real.txt").st_mode & 07777, 0640u);
+  EXPECT_EQ(fs::status(dir / "b/real.txt").permissions(), fs::perms(0640));
 }
 
-// Each file keeps its permission bits, whatever the umask would give a new
-// one; root replacing another user's file gives it back to that user.
+// Whatever the umask would give a new file; root replacing another user's file gives it back to that user.
 TEST(Targets, AReplacedFileKeepsItsPermissionBitsAndOwner) {
   TempDir dir;
   const bool root = ::geteuid() == 0;
@@ -216,17 +154,13 @@ TEST(Targets, AReplacedFileKeepsItsPermissionBitsAndOwner) {
     const std::string path = dir / ("mode" + std::to_string(mode));
     WriteBytes(path, Bytes{'o', 'l', 'd'});
     ASSERT_EQ(::chmod(path.c_str(), mode), 0);
-    if (root) {
-      ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
-    }
-    ASSERT_TRUE(exporter::WriteFileAtomic(path, "new")) << std::oct << mode;
-    const struct stat status = StatusOf(path);
+    if (root) { ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0); }
+    ASSERT_TRUE(exporter::WriteFileAtomic(path, "newer")) << std::oct << mode;
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, mode) << std::oct << mode;
-    if (root) {
-      EXPECT_EQ(status.st_uid, 1234u);
-      EXPECT_EQ(status.st_gid, 5678u);
-    }
-    EXPECT_EQ(status.st_size, 3);
+    EXPECT_EQ(status.st_size, 5);
+    if (root) { EXPECT_EQ(std::make_pair(status.st_uid, status.st_gid), std::make_pair(uid_t{1234}, gid_t{5678})); }
   }
 }
 #endif

@@ -12,8 +12,7 @@ namespace pelvaro::testing {
 
 struct CliRun {
   int code;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
 inline CliRun RunCli(std::vector<std::string> args, bool terminal = false) {

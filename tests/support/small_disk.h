@@ -14,11 +14,8 @@
 
 namespace pelvaro::testing {
 
-// A folder that takes only `capacity` bytes, for tests of a full disk: a tmpfs
-// mounted in a mount namespace of the test process's own (entered once), so no
-// other process sees it and it vanishes with the process, even when that
-// crashes. That needs root on Linux; elsewhere the folder is unavailable.
-// Archives to read must be written before it is made.
+// A folder of `capacity` bytes: a tmpfs in the test process's own mount namespace, so that it vanishes with the
+// process even when that crashes. It takes root on Linux; write archives to read before making it.
 class SmallDisk {
  public:
   explicit SmallDisk([[maybe_unused]] std::size_t capacity) {
@@ -37,11 +34,8 @@ class SmallDisk {
     if (mounted_) umount2(path_.c_str(), MNT_DETACH);
 #endif
   }
-  SmallDisk(const SmallDisk&) = delete;
-  SmallDisk& operator=(const SmallDisk&) = delete;
 
   bool available() const { return mounted_; }
-  // The folder, ending with the separator.
   const std::string& path() const { return path_; }
   std::string operator/(const std::string& name) const { return path_ + name; }
 

@@ -6,9 +6,7 @@
 
 namespace pelvaro::testing {
 
-// The system's words for a path that runs through a regular file
-// (".../file/x.txt"): POSIX finds that "file" is not a directory, Windows
-// that the path does not exist.
+// The system's words for a path through a regular file (".../file/x.txt"), which Windows finds missing.
 inline std::string PathThroughFileReason() {
 #ifdef _WIN32
   return std::strerror(ENOENT);
