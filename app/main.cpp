@@ -4,6 +4,7 @@
 #include "app/frm_main.h"
 #include "app/program_icon.h"
 #include "app/start_options.h"
+#include "export/atomic_file.h"
 #include "ui/fonts.h"
 
 #include <QApplication>
@@ -39,6 +40,8 @@ int main(int argc, char** argv) {
       early.action == StartOptions::Action::kHelp || early.action == StartOptions::Action::kVersion)
     return pelvaro::app::AnswerWithoutWindow(early, std::cout, std::cerr);
 
+  // A window closed by a signal mid-export (a logout, kill) leaves no temporary file.
+  pelvaro::exporter::RemoveTemporaryFilesOnTermination();
   QApplication application(argc, argv);  // takes Qt's own options out of argv
   const StartOptions options = pelvaro::app::ParseStartArguments(Arguments(argc, argv));
   if (options.action != StartOptions::Action::kShowWindow)

@@ -16,7 +16,6 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
-#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -51,14 +50,47 @@ std::string TemporaryNameIn(const std::string& folder) {
   return folder + ".pelvaro-" + std::to_string(pid) + "-" + std::to_string(counter++) + ".tmp";
 }
 
+#ifdef _WIN32
+// Ctrl+C runs its handler on a thread of its own: the lock keeps it from
+// reading the name while this thread writes it.
+SRWLOCK g_pendingLock = SRWLOCK_INIT;
+struct PendingLock {
+  PendingLock() { AcquireSRWLockExclusive(&g_pendingLock); }
+  ~PendingLock() { ReleaseSRWLockExclusive(&g_pendingLock); }
+  PendingLock(const PendingLock&) = delete;
+  PendingLock& operator=(const PendingLock&) = delete;
+};
+#else
+// A handler runs on this thread, in between its steps, and cannot wait for a
+// lock: the flag is set only once the name is whole.
+struct PendingLock {
+  PendingLock() {}  // NOLINT: a lock in name only, so both platforms read alike
+};
+#endif
+
+// Recorded before the file is made, so that a signal at any moment finds the
+// name of whatever file may stand there; a handler that removes a name not
+// made yet removes nothing.
 void RememberPending(const text::NativePath& native) {
   if (native.size() >= sizeof g_pendingPath / sizeof g_pendingPath[0]) return;
+  const PendingLock lock;
   std::copy(native.begin(), native.end(), g_pendingPath);
   g_pendingPath[native.size()] = 0;
   g_pending.store(true);
 }
 
-void ForgetPending() { g_pending.store(false); }
+void ForgetPending() {
+  const PendingLock lock;
+  g_pending.store(false);
+}
+
+// An interrupted write leaves no temporary file behind; the program then
+// ends as the signal would have ended it, so a shell sees what happened.
+extern "C" void OnTerminate(int signal) {
+  RemovePendingTemporaryFile();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
 
 // Why a temporary file could not be made: the name may only be taken (then
 // another name is tried), or the folder refuses it.
@@ -68,18 +100,6 @@ struct OpenFailure {
 };
 
 #ifdef _WIN32
-// Ctrl+C runs its handler on a thread of its own: it waits here until a
-// temporary file just made has its name recorded.
-SRWLOCK g_pendingLock = SRWLOCK_INIT;
-
-class TerminationSignalsHeld {
- public:
-  TerminationSignalsHeld() { AcquireSRWLockExclusive(&g_pendingLock); }
-  ~TerminationSignalsHeld() { ReleaseSRWLockExclusive(&g_pendingLock); }
-  TerminationSignalsHeld(const TerminationSignalsHeld&) = delete;
-  TerminationSignalsHeld& operator=(const TerminationSignalsHeld&) = delete;
-};
-
 using File = HANDLE;
 bool IsOpen(File f) { return f != INVALID_HANDLE_VALUE; }
 
@@ -128,24 +148,6 @@ std::optional<std::string> Replace(const text::NativePath& from, const text::Nat
   return Win32Reason(code);
 }
 #else
-// Blocks the termination signals in this thread for its lifetime. The command
-// line program has no other thread to take them meanwhile.
-class TerminationSignalsHeld {
- public:
-  TerminationSignalsHeld() {
-    sigset_t held;
-    sigemptyset(&held);
-    for (const int s : kTerminationSignals) sigaddset(&held, s);
-    pthread_sigmask(SIG_BLOCK, &held, &previous_);
-  }
-  ~TerminationSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-  TerminationSignalsHeld(const TerminationSignalsHeld&) = delete;
-  TerminationSignalsHeld& operator=(const TerminationSignalsHeld&) = delete;
-
- private:
-  sigset_t previous_;
-};
-
 using File = int;
 bool IsOpen(File f) { return f >= 0; }
 
@@ -219,17 +221,14 @@ Result<Done, WriteError> WriteFileAtomic(const std::string& path, std::string_vi
   text::NativePath temporary;
   OpenFailure openFailure;
   File file{};
-  {
-    // Made and recorded with the termination signals held off: a signal in
-    // between would end the program with a file nobody knows of.
-    const TerminationSignalsHeld held;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      temporary = text::ToNativePath(TemporaryNameIn(folder));
-      openFailure = {};
-      file = OpenNew(temporary, target->replaces, openFailure);
-      if (IsOpen(file) || !openFailure.nameTaken) break;
-    }
-    if (IsOpen(file)) RememberPending(temporary);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary = text::ToNativePath(TemporaryNameIn(folder));
+    openFailure = {};
+    RememberPending(temporary);
+    file = OpenNew(temporary, target->replaces, openFailure);
+    if (IsOpen(file)) break;
+    ForgetPending();
+    if (!openFailure.nameTaken) break;
   }
   if (!IsOpen(file)) return Fail(WriteError::System(path, openFailure.reason));
 
@@ -247,9 +246,7 @@ Result<Done, WriteError> WriteFileAtomic(const std::string& path, std::string_vi
 }
 
 void RemovePendingTemporaryFile() noexcept {
-#ifdef _WIN32
-  const TerminationSignalsHeld held;
-#endif
+  const PendingLock lock;
   if (!g_pending.exchange(false)) return;
 #ifdef _WIN32
   DeleteFileW(g_pendingPath);
@@ -258,6 +255,23 @@ void RemovePendingTemporaryFile() noexcept {
 #endif
 }
 
-std::span<const int> TerminationSignals() { return kTerminationSignals; }
+void RemoveTemporaryFilesOnTermination() {
+  for (const int signal : kTerminationSignals) {
+#ifdef _WIN32
+    std::signal(signal, OnTerminate);
+#else
+    // A signal the program was started ignoring (nohup, a background job) stays ignored.
+    struct sigaction previous {};
+    sigaction(signal, nullptr, &previous);
+    if (previous.sa_handler == SIG_IGN) continue;
+    struct sigaction action {};
+    action.sa_handler = OnTerminate;
+    // One handler at a time: a second signal waits until the first has removed the file.
+    sigemptyset(&action.sa_mask);
+    for (const int other : kTerminationSignals) sigaddset(&action.sa_mask, other);
+    sigaction(signal, &action, nullptr);
+#endif
+  }
+}
 
 }  // namespace pelvaro::exporter
