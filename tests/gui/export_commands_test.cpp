@@ -3,37 +3,33 @@
 #include "tests/gui/gui_test_support.h"
 #include "tests/support/system_reasons.h"
 
+#include <QDir>
+#include <QLineEdit>
+
 using namespace pelvaro;
 using namespace pelvaro::testing;
-
-namespace {
-
-// Types `folder` into the chooser and presses O K.
-std::function<void(QDialog&)> ChooseFolder(const QString& folder) {
-  return [folder](QDialog& chooser) {
-    Child<QLineEdit>(chooser, "txtPath").setText(folder);
-    Click(chooser, "cmdOK");
-  };
-}
-
-}  // namespace
 
 class ExportCommandsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // A typed folder that is not there yet is made, parents and all, and every
-  // row written into it. The chooser reopens there; Esc after an earlier O K
-  // must not be read as another O K, which would export again and say so.
-  void savePcxMakesATypedFolderThatIsNotThereYet() {
+  // A typed folder not there yet is made, parents and all, and the chooser reopens there; Esc after an earlier O K
+  // must not count as another O K. A folder under a regular file cannot be made, nor a file written there: the stop
+  // icon, the path and the system's words; that folder was confirmed all the same, so Make Text's dialog starts there.
+  void eachCommandWritesOrSaysWhyNot() {
     OpenedWindow w;
-    const QString folder = QDir::toNativeSeparators(Q(w.out / "new/deeper/"));
-    w.user.modalScripts.push_back(ChooseFolder(folder));
+    const auto choose = [](const QString& folder) {
+      return [folder](QDialog& chooser) {
+        Child<QLineEdit>(chooser, "txtPath").setText(folder);
+        Click(chooser, "cmdOK");
+      };
+    };
+    QString folder = QDir::toNativeSeparators(Q(w.out / "new/deeper/"));
+    w.user.modalScripts.push_back(choose(folder));
     Click(w.window, "cmdPCX");
     QCOMPARE(EntriesOf(w.out / "new/deeper"),
              (std::vector<std::string>{"USER_00000_00000.pcx", "USER_00000_00001.pcx", "USER_09000_00000.pcx"}));
     VerifyOneMessage(w.user, ui::MsgStyle::kInformation, QStringLiteral("全PCXが出力されました。"));
-
     QString seen;
     w.user.modalScripts.push_back([&seen](QDialog& chooser) {
       seen = Child<QLineEdit>(chooser, "txtPath").text();
@@ -42,47 +38,31 @@ class ExportCommandsTest : public QObject {
     Click(w.window, "cmdPCX");
     QCOMPARE(seen, folder);
     QCOMPARE(w.user.messages.size(), std::size_t{1});
-    QCOMPARE(w.user.unscripted, 0);
-  }
 
-  // A folder under a regular file cannot be made: the stop icon with the
-  // folder and the system's words, and nothing is written. The folder was
-  // confirmed all the same, so Make Text's dialog starts there.
-  void savePcxFolderThatCannotBeMadeIsReported() {
-    OpenedWindow w;
-    WriteBytes(w.out / "file", Bytes{1});
-    const QString folder = QDir::toNativeSeparators(Q(w.out / "file/sub/"));
-    w.user.modalScripts.push_back(ChooseFolder(folder));
-    Click(w.window, "cmdPCX");
-    VerifyOneMessage(w.user, ui::MsgStyle::kStop,
-                     QStringLiteral("出力フォルダを作成できません。\r\n") + folder + "\r\n" + Q(PathThroughFileReason()));
-    QCOMPARE(w.out.Entries(), std::vector<std::string>{"file"});
-
-    Click(w.window, "cmdText");  // no path scripted: Cancel
-    QCOMPARE(w.user.fileDialogs.back().directory, folder);
-  }
-
-  // The names themselves are MakeTextNames' (definition_text_test.cpp); here
-  // the command proposes the stem's, writes both files and says so once.
-  void makeTextWritesTheTextAndItsBatchFile() {
-    OpenedWindow w;
+    w.user.messages.clear();
     w.user.fileAnswers.push_back(Q(w.out / "foo.txt"));
     Click(w.window, "cmdText");
     QCOMPARE(w.user.fileDialogs.back().fileName, QStringLiteral("USER_SFF.txt"));
-    QCOMPARE(w.out.Entries(), (std::vector<std::string>{"foo.txt", "fooBuild.bat"}));
+    QCOMPARE(w.out.Entries(), (std::vector<std::string>{"foo.txt", "fooBuild.bat", "new"}));
     VerifyOneMessage(w.user, ui::MsgStyle::kInformation,
                      QStringLiteral("SFF 作成用テキストファイル、及びバッチファイルが出力されました。"));
-  }
 
-  void makeTextWriteFailureIsReported() {
-    OpenedWindow w;
+    w.user.messages.clear();
     WriteBytes(w.out / "file", Bytes{1});
-    const std::string target = w.out / "file/USER_SFF.txt";
-    w.user.fileAnswers.push_back(Q(target));
+    folder = QDir::toNativeSeparators(Q(w.out / "file/sub/"));
+    w.user.modalScripts.push_back(choose(folder));
+    Click(w.window, "cmdPCX");
+    const QString reason = Q(PathThroughFileReason());
+    VerifyOneMessage(w.user, ui::MsgStyle::kStop, QStringLiteral("出力フォルダを作成できません。\r\n") + folder + "\r\n" + reason);
+
+    w.user.messages.clear();
+    w.user.fileAnswers.push_back(folder + "USER_SFF.txt");
     Click(w.window, "cmdText");
+    QCOMPARE(w.user.fileDialogs.back().directory, folder);
     VerifyOneMessage(w.user, ui::MsgStyle::kStop,
-                     Q("ファイルを書き込めません。\r\n" + target + "\r\n" + PathThroughFileReason()));
-    QCOMPARE(w.out.Entries(), std::vector<std::string>{"file"});
+                     QStringLiteral("ファイルを書き込めません。\r\n") + folder + "USER_SFF.txt\r\n" + reason);
+    QCOMPARE(w.out.Entries(), (std::vector<std::string>{"file", "foo.txt", "fooBuild.bat", "new"}));
+    QCOMPARE(w.user.unscripted, 0);
   }
 };
 

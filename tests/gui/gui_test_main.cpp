@@ -11,14 +11,9 @@ int main(int argc, char** argv) {
 
   const auto& tests = pelvaro::testing::GuiTests();
   QStringList args = QApplication::arguments();
-  std::string only;
-  if (args.size() > 1 && tests.count(args[1].toStdString())) only = args.takeAt(1).toStdString();
-
+  const std::string only = args.size() > 1 && tests.count(args[1].toStdString()) ? args.takeAt(1).toStdString() : "";
   int failures = 0;
-  for (const auto& [name, make] : tests) {
-    if (!only.empty() && name != only) continue;
-    const auto test = make();
-    failures += QTest::qExec(test.get(), args);
-  }
+  for (const auto& [name, make] : tests)
+    if (only.empty() || name == only) failures += QTest::qExec(make().get(), args);
   return failures == 0 ? 0 : 1;
 }

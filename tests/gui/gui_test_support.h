@@ -7,17 +7,12 @@
 #include "tests/support/sff_builder.h"
 #include "tests/support/temp_dir.h"
 #include "ui/busy_pointer.h"
-#include "ui/frm_path.h"
 #include "ui/interaction.h"
-#include "ui/message_box.h"
 
+#include <QAbstractButton>
 #include <QDialog>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
 #include <QTest>
 #include <QTreeView>
 
@@ -42,15 +37,13 @@ inline std::map<std::string, std::function<std::unique_ptr<QObject>()>>& GuiTest
 // The widget named `name`; a missing one is a broken setup, reported by Qt Test as an exception.
 template <class T>
 T& Child(const QObject& parent, const char* name) {
-  T* found = parent.findChild<T*>(QString::fromUtf8(name));
-  if (!found) throw std::logic_error(std::string("no widget named ") + name);
-  return *found;
+  if (T* found = parent.findChild<T*>(QString::fromUtf8(name))) return *found;
+  throw std::logic_error(std::string("no widget named ") + name);
 }
 
 inline QString LabelText(const QObject& window, const char* name) { return Child<QLabel>(window, name).text(); }
 
-// Stands in for the user: answers dialogs from scripts and records every
-// question. Modal windows are really shown so their show handlers run.
+// Stands in for the user: answers dialogs from scripts and records every question.
 class ScriptedInteraction final : public ui::Interaction {
  public:
   struct Message {
@@ -63,7 +56,7 @@ class ScriptedInteraction final : public ui::Interaction {
 
   std::deque<QString> fileAnswers;                         // paths chosen; with none left, Cancel
   std::deque<ui::Answer> messageAnswers;                   // Yes/No boxes only; an OK box takes none
-  std::deque<std::function<void(QDialog&)>> modalScripts;  // a showing without one is left by Esc
+  std::deque<std::function<void(QDialog&)>> modalScripts;  // each drives one modal showing
   std::vector<ui::FileDialogRequest> fileDialogs;
   std::vector<Message> messages;
   int unscripted = 0;  // questions nobody scripted an answer for
@@ -85,18 +78,11 @@ class ScriptedInteraction final : public ui::Interaction {
     return messageAnswers.pop_front(), answer;
   }
 
+  // Really shown, so its show handlers run; a showing ends when the dialog is hidden.
   void RunModal(QDialog& dialog) override {
-    QPointer<QDialog> alive(&dialog);
     dialog.show();
-    if (modalScripts.empty()) {
-      ++unscripted;
-      QTest::keyClick(&dialog, Qt::Key_Escape);
-    } else {
-      auto script = std::move(modalScripts.front());
-      modalScripts.pop_front();
-      script(dialog);
-    }
-    if (alive && alive->isVisible()) ++unscripted, alive->hide();  // a modal showing ends when hidden
+    if (!modalScripts.empty()) modalScripts.front()(dialog), modalScripts.pop_front();
+    if (dialog.isVisible()) ++unscripted, dialog.hide();
   }
 
   void EndProgram() override { ++unscripted; }  // no test here asks the program to end
@@ -108,7 +94,7 @@ class ScriptedInteraction final : public ui::Interaction {
 inline QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 inline void Click(const QObject& window, const char* button) {
-  QTest::mouseClick(&Child<QPushButton>(window, button), Qt::LeftButton);
+  QTest::mouseClick(&Child<QAbstractButton>(window, button), Qt::LeftButton);
 }
 
 // Writes `bytes` as `name` into `dir` and opens it with the Open command.
@@ -119,31 +105,14 @@ inline void OpenThroughWindow(app::frmMain& window, ScriptedInteraction& user, T
   Click(window, "cmdSffOpen");
 }
 
-// The texts of the list's rows as the view's model gives them.
-inline std::vector<std::vector<QString>> ListRows(const app::frmMain& window) {
-  const QAbstractItemModel* model = Child<QTreeView>(window, "lstFiles").model();
-  std::vector<std::vector<QString>> rows(static_cast<std::size_t>(model->rowCount()));
-  for (int r = 0; r < model->rowCount(); ++r)
-    for (int c = 0; c < model->columnCount(); ++c) rows[std::size_t(r)].push_back(model->index(r, c).data().toString());
-  return rows;
-}
-
-// The window shows no archive: none held, an empty list and both labels blank.
-inline void VerifyNothingShown(const app::frmMain& window) {
-  QVERIFY(window.archive() == nullptr);
-  QCOMPARE(Child<QTreeView>(window, "lstFiles").model()->rowCount(), 0);
-  QCOMPARE(LabelText(window, "lblSffName"), QString());
-  QCOMPARE(LabelText(window, "lblImage"), QString());
-}
-
 // USER.sff opened: three sprites in shared palette mode, listed as 9000/0 (own palette), 0/0, 0/1.
 struct OpenedWindow {
   OpenedWindow() {
     const Palette palette = TestPalette(3);
     SffBuilder b;
-    b.Add({.group = 0, .item = 0, .palFlag = 0, .payload = MakePcx(4, 2, PatternPixels(4, 2, 1), &palette)});
-    b.Add({.group = 0, .item = 1, .palFlag = 1, .payload = MakePcx(4, 2, PatternPixels(4, 2, 2), nullptr)});
-    b.Add({.group = 9000, .item = 0, .palFlag = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 3), &palette)});
+    b.Add({.group = 0, .item = 0, .payload = MakePcx(4, 2, PatternPixels(4, 2, 1), &palette)})
+        .Add({.group = 0, .item = 1, .palFlag = 1, .payload = MakePcx(4, 2, PatternPixels(4, 2, 2), nullptr)})
+        .Add({.group = 9000, .item = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 3), &palette)});
     OpenThroughWindow(window, user, dir, "USER.sff", b.Build());
   }
   ScriptedInteraction user;
