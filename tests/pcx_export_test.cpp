@@ -78,27 +78,5 @@ TEST_F(PcxExport, ALinkedRowWithFlagOneAppendsThePaletteToTheSourcesBytes) {
             archive_->archive->SffBytes().size() - static_cast<std::size_t>(record.DataStart) + 768);
 }
 
-TEST(PcxExportRanges, EmptyRangesGiveOnlyThePaletteAndUnnamedRowsAreSkipped) {
-  // Position 1 points back to 512: an empty range. Image count 4, chain ends at 2:
-  // position 3 is never reached and has no name; it is skipped, not a failure.
-  SffBuilder b;
-  b.ImageCount(4);
-  b.Add({.group = 1, .palFlag = 0, .payload = Payload(800, 0)});
-  b.Add({.group = 2, .palFlag = 1, .payload = Payload(0, 0)});
-  b.Add({.group = 3, .palFlag = 1, .payload = Payload(8, 0)});
-  b.Add({.group = 4, .palFlag = 1, .payload = Payload(8, 0)});
-  Bytes bytes = b.Build();
-  PutI32(bytes, static_cast<std::size_t>(b.OffsetOf(2)), 0);
-  auto a = LoadArchive(bytes);
-  ASSERT_TRUE(a->loaded());
-  TempDir out;
-  const auto result = ExportAllPcx(out.path(), *a->archive);
-  ASSERT_TRUE(result);
-  EXPECT_EQ(result->skipped, 1u);
-  EXPECT_EQ(result->written, 3u);
-  const auto& palette = a->archive->SharedPal();
-  EXPECT_EQ(ReadBytes(out / "USER_00002_00000.pcx"), Bytes(palette.begin(), palette.end()));
-}
-
 }  // namespace
 }  // namespace pelvaro::testing
