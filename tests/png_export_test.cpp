@@ -1,18 +1,14 @@
-// The PNG export: the PCX export's rows, order, names and skipped rows, each
-// row's own PCX bytes decoded (a linked row's too), rows that cannot be
-// decoded told and left out, and a write failure that stops the export. Every
-// file is read back through libpng (tests/support/png_read_back.h).
+// The PNG export and writer: every file is read back through libpng (tests/support/png_read_back.h).
 
 #include "export/png_export.h"
+#include "image/png_writer.h"
 #include "tests/support/load_archive.h"
 #include "tests/support/png_read_back.h"
-#include "text/native_path.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
+#include <stdexcept>
 
 namespace pelvaro::testing {
 namespace {
@@ -104,31 +100,26 @@ TEST_F(PngExport, WritesTheRowsOfThePcxExportEachDecodedFromItsOwnBytes) {
   EXPECT_EQ(exporter::PngName(archive(), archive().RecordOfRow(5)), "");
 }
 
-// A directory where a file goes, or the open archive linked in under a file's
-// name, stops the export there; the files before stay as written.
-TEST_F(PngExport, AFileThatCannotBeWrittenOrTheOpenArchiveStopsTheExport) {
-  std::filesystem::create_directory(text::ToNativePath(out_ / "USER_00001_00001.png"));
-  WriteBytes(out_ / "USER_00001_00000.png", Bytes(3, 7));  // replaced whole
-  std::size_t rowsDone = 0;
-  const auto result = ExportAllPng(out_.path(), archive(), [&](std::size_t done, std::size_t) { rowsDone = done; });
-  ASSERT_FALSE(result);
-  EXPECT_EQ(result.error().file, out_ / "USER_00001_00001.png");
-  EXPECT_EQ(result.error().reason, std::strerror(EISDIR));
-  EXPECT_EQ(rowsDone, 2u);
-  EXPECT_EQ(out_.Entries(),
-            (std::vector<std::string>{"USER_00001_00000.png", "USER_00001_00001.png", "USER_09000_00000.png"}));
-  ExpectPngOf(Png("USER_00001_00000.png"), Decoded(0));
-  ExpectPngOf(Png("USER_09000_00000.png"), Decoded(2));
-
-  TempDir other;
+// The open archive linked in under a file's name stops the export there; the files before stay.
+TEST_F(PngExport, TheOpenArchiveUnderAFilesNameStopsTheExport) {
   const Bytes original = ReadBytes(archive_->dir / "USER.sff");
-  std::filesystem::create_symlink(archive_->dir / "USER.sff", other / "USER_00001_00000.png");
-  const auto refused = ExportAllPng(other.path(), archive());
+  std::filesystem::create_symlink(archive_->dir / "USER.sff", out_ / "USER_00001_00000.png");
+  const auto refused = ExportAllPng(out_.path(), archive());
   ASSERT_FALSE(refused);
   EXPECT_EQ(refused.error().fault, exporter::WriteError::Fault::kOpenArchive);
-  EXPECT_EQ(refused.error().file, other / "USER_00001_00000.png");
+  EXPECT_EQ(refused.error().file, out_ / "USER_00001_00000.png");
   EXPECT_EQ(ReadBytes(archive_->dir / "USER.sff"), original);
-  EXPECT_EQ(other.Entries(), (std::vector<std::string>{"USER_00001_00000.png", "USER_09000_00000.png"}));
+  EXPECT_EQ(out_.Entries(), (std::vector<std::string>{"USER_00001_00000.png", "USER_09000_00000.png"}));
+}
+
+TEST(PngWriter, RefusesAnImageThatIsNotWhatItSays) {
+  image::IndexedImage sprite{.width = 7, .height = 5, .pixels = std::vector<std::uint8_t>(35, 1)};
+  EXPECT_THROW((void)image::EncodeIndexedPng(sprite, 10), std::invalid_argument);  // no zlib level
+  sprite.pixels.pop_back();
+  EXPECT_THROW((void)image::EncodeIndexedPng(sprite, image::kPngLevel), std::invalid_argument);
+  sprite.width = 0;
+  sprite.pixels.clear();
+  EXPECT_THROW((void)image::EncodeIndexedPng(sprite, image::kPngLevel), std::invalid_argument);
 }
 
 }  // namespace
