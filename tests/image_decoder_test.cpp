@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace pelvaro::testing {
 namespace {
 
