@@ -1,5 +1,4 @@
-// Damaged archives the loader takes without a refusal, because every range it
-// derives still lies inside the file: the corners the loader fuzzer kept returning to.
+// Damaged archives loaded as their bytes say, every range inside the file: corners the fuzzer kept returning to.
 
 #include "export/pcx_export.h"
 #include "tests/support/load_archive.h"
@@ -23,7 +22,7 @@ TEST(DamagedArchive, ASubfileWhoseNextOffsetIsItselfRepeatsUntilTheImageCount) {
   SffBuilder b;
   b.ImageCount(4);
   b.Add({.group = 5, .palFlag = 1, .payload = Payload(200, 1), .next = 512});
-  for (int g = 6; g <= 8; ++g) b.Add({.group = static_cast<std::uint16_t>(g), .palFlag = 1, .payload = Payload(200, 2)});
+  for (std::uint16_t g = 6; g <= 8; ++g) b.Add({.group = g, .palFlag = 1, .payload = Payload(200, 2)});
   auto a = LoadArchive(b.Build());
   ASSERT_TRUE(a->loaded());
   for (int pos = 0; pos < 4; ++pos) {

@@ -1,5 +1,4 @@
-// What the loader refuses, with what and where, and what the user reads of it.
-// Prefixes and corrupted bytes at large are the fuzzer's work.
+// What the loader refuses, with what and where, and the user's words; corrupted bytes at large are the fuzzer's.
 
 #include "export/messages.h"
 #include "tests/support/load_archive.h"
@@ -101,11 +100,7 @@ TEST(LoaderRefusal, EachErrorHasItsOwnWords) {
     return LoadError{fault, "/x/USER.sff", "No such file or directory", value, limit, 3, 1234};
   };
   const std::string damaged = "SFFファイルが壊れているため、読み込めません。";
-  struct Case {
-    LoadError error;
-    exporter::Lines lines;
-  };
-  const Case cases[] = {
+  const std::pair<LoadError, exporter::Lines> cases[] = {
       {error(LoadFault::kDeclined), {}},
       {error(LoadFault::kCannotRead), {"ファイルを読み込めません。", "/x/USER.sff", "No such file or directory"}},
       {error(LoadFault::kNotRegularFile), {"ファイルを読み込めません。", "/x/USER.sff", "通常のファイルではありません。"}},
@@ -126,7 +121,8 @@ TEST(LoaderRefusal, EachErrorHasItsOwnWords) {
       {error(LoadFault::kBadLink, 7, 4),
        {damaged, "リンク先 7 が画像数 4 の範囲外です（3 番目のサブファイル、オフセット 1234）。"}},
   };
-  for (const Case& c : cases) EXPECT_EQ(exporter::DescribeLoadError(c.error), c.lines) << static_cast<int>(c.error.fault);
+  for (const auto& [refusal, lines] : cases)
+    EXPECT_EQ(exporter::DescribeLoadError(refusal), lines) << static_cast<int>(refusal.fault);
   EXPECT_EQ(exporter::DescribeStoppedWork(std::bad_alloc()), exporter::Lines{"メモリが足りないため、処理を続けられません。"});
   EXPECT_EQ(exporter::DescribeStoppedWork(std::runtime_error("boom")), (exporter::Lines{"処理を続けられません。", "boom"}));
 }

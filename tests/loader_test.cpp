@@ -1,5 +1,4 @@
-// What a load makes of an archive: the records, links, the shared palette and
-// the rows in display order.
+// What a load makes of an archive: the records, links, the shared palette and the rows in display order.
 
 #include "tests/support/load_archive.h"
 

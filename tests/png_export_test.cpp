@@ -98,12 +98,11 @@ void ExpectPngOf(const std::string& path, const image::IndexedImage& sprite) {
   EXPECT_EQ(stored.indices, sprite.pixels);
 }
 
+// Chain positions: 0: 1/0 own palette A, the palette source (followed by a shared sprite); 1: 1/1 shared;
+// 2: 9000/0 own palette B; 3: 1/2 shared, four planes; 4: 2/0 shared, linked to 2; 5: 2/1 own, linked to 1;
+// 6: never reached. Display rows: 9000/0, 1/0, 1/1, 1/2, 2/0, the unreached 0/0, 2/1.
 class PngExport : public ::testing::Test {
  protected:
-  // Chain positions: 0: 1/0 own palette A, the palette source (followed by a
-  // shared sprite); 1: 1/1 shared; 2: 9000/0 own palette B; 3: 1/2 shared, four
-  // planes; 4: 2/0 shared, linked to 2; 5: 2/1 own, linked to 1; 6: never reached.
-  // Display rows: 9000/0, 1/0, 1/1, 1/2, 2/0, the unreached 0/0, 2/1.
   void SetUp() override {
     SffBuilder b;
     b.ImageCount(7);
@@ -124,11 +123,8 @@ class PngExport : public ::testing::Test {
 
   const sff::Archive& archive() const { return *archive_->archive; }
 
-  image::IndexedImage Decoded(int position) const {
-    auto decoded = exporter::DecodeSprite(archive(), archive_->Record(position));
-    if (!decoded) throw std::runtime_error("the sprite does not decode");
-    return *decoded;
-  }
+  // Throws when the sprite does not decode.
+  image::IndexedImage Decoded(int pos) const { return *exporter::DecodeSprite(archive(), archive_->Record(pos)); }
 
   const Palette paletteA_ = TestPalette(10);
   const Palette paletteB_ = TestPalette(90);
