@@ -1,13 +1,9 @@
-// The PCX decoder: every layout the sprites' images come in, and every damage it
-// refuses. Images are made by the test-support builder or written out byte by
-// byte here where the run-length data itself is the point.
+// The PCX decoder: every layout the sprites' images come in, and every damage it refuses.
 
 #include "image/pcx_decoder.h"
 #include "tests/support/sff_builder.h"
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace pelvaro::testing {
 namespace {
@@ -74,28 +70,15 @@ TEST(PcxDecoder, PicturesComeBackWhateverTheLayout) {
   }
 }
 
-TEST(PcxDecoder, RunsCarryOnAcrossScanlinesAndEmptyRunsYieldNothing) {
-  // 3 x 3, four bytes a line: a run of 9 fills two lines, their padding and one
-  // pixel of the third; a run of 0 puts nothing; the last line needs no padding.
-  const Bytes body = {0xC9, 7, 0xC0, 0x55, 1, 2};
-  const auto decoded = DecodePcx(Pcx(3, 3, 4, body));
-  ASSERT_TRUE(decoded);
-  EXPECT_EQ(decoded->pixels, (Bytes{7, 7, 7, 7, 7, 7, 7, 1, 2}));
-
-  // What follows the last pixel is not looked at: a run past the end, a marker, anything.
-  const auto overlong = DecodePcx(Pcx(2, 1, 2, {0xCA, 5, 0x0C, 0xC7}));
-  ASSERT_TRUE(overlong);
-  EXPECT_EQ(overlong->pixels, (Bytes{5, 5}));
-}
-
-TEST(PcxDecoder, BoundsNeedNotStartAtZeroAndTheVersionIsNotLookedAt) {
-  // Left 10 to right 12, top 100 to bottom 101: 3 x 2.
-  Bytes file = Pcx(3, 2, 4, {1, 2, 3, 0, 4, 5, 6});
+// Left 10 to right 12, top 100 to bottom 101: 3 x 2; writers disagree on the version; what follows
+// the last pixel (a run past the end, a marker, anything) is not looked at.
+TEST(PcxDecoder, OnlyTheBoundsAndTheDataUpToTheLastPixelCount) {
+  Bytes file = Pcx(3, 2, 4, {1, 2, 3, 0, 4, 5, 0xCA, 6, 0x0C, 0xC7});
   PutU16(file, 4, 10);
   PutU16(file, 8, 12);
   PutU16(file, 6, 100);
   PutU16(file, 10, 101);
-  file[1] = 0xFF;  // writers disagree on the version
+  file[1] = 0xFF;
   const auto decoded = DecodePcx(file);
   ASSERT_TRUE(decoded);
   EXPECT_EQ(decoded->width, 3);
@@ -156,9 +139,8 @@ TEST(PcxDecoder, EachDamageIsRefusedWithItsReason) {
   }
 }
 
-// Cut anywhere before its last pixel, an image is refused as cut short;
-// decoded, it is the whole picture. Only the last line's padding (here one
-// run of two bytes) may be missing.
+// Cut before its last pixel, an image is refused; decoded, it is whole. Only the last line's padding
+// (here one run of two bytes) may be missing.
 TEST(PcxDecoder, EveryCutOfTheDataIsRefusedOrWhole) {
   const Bytes picture = PatternPixels(13, 7, 5);
   const Bytes whole = MakePcx(13, 7, picture, nullptr, {.padding = 0xEE});

@@ -1,18 +1,17 @@
-// The PNG export: the PCX export's rows, order, names and skipped rows, each
-// row's own PCX bytes decoded (a linked row's too), rows that cannot be
-// decoded told and left out, and a write failure that stops the export. Every
-// file is read back through libpng (tests/support/png_read_back.h).
+// The PNG export and writer. Every file is read back through libpng, an independent reader that checks the
+// signature, the chunk order and every chunk's CRC on the way (the Windows cross build has no libpng).
 
 #include "export/png_export.h"
+#include "image/png_writer.h"
 #include "tests/support/load_archive.h"
-#include "tests/support/png_read_back.h"
-#include "text/native_path.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
-#include <cerrno>
+#include <csetjmp>
 #include <cstring>
 #include <filesystem>
+#include <stdexcept>
 
 namespace pelvaro::testing {
 namespace {
@@ -20,12 +19,90 @@ namespace {
 using exporter::ExportAllPng;
 using image::DecodeFault;
 
+struct StoredPng {
+  png_uint_32 width = 0, height = 0;
+  int bitDepth = 0, colourType = 0, interlace = 0;
+  std::vector<png_color> palette;
+  std::vector<std::uint8_t> alphas;  // the tRNS entries
+  std::vector<std::uint8_t> indices;
+  std::size_t bytesRead = 0;  // up to the end of IEND
+};
+
+struct Source {
+  const Bytes* file;
+  std::size_t at;
+};
+
+void ReadFromBytes(png_structp png, png_bytep out, png_size_t count) {
+  auto* source = static_cast<Source*>(png_get_io_ptr(png));
+  if (count > source->file->size() - source->at) png_error(png, "read past the end of the file");
+  std::memcpy(out, source->file->data() + source->at, count);
+  source->at += count;
+}
+
+// False when libpng refuses the file. libpng reports errors by longjmp back here: every object with a
+// destructor is made before setjmp.
+bool ReadStoredPng(const Bytes& file, StoredPng& out) {
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  Source source{&file, 0};
+  std::vector<png_bytep> rows;
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  png_set_read_fn(png, &source, ReadFromBytes);
+  png_read_info(png, info);
+  png_get_IHDR(png, info, &out.width, &out.height, &out.bitDepth, &out.colourType, &out.interlace, nullptr, nullptr);
+  png_colorp palette = nullptr;
+  int colours = 0;
+  if (png_get_PLTE(png, info, &palette, &colours) & PNG_INFO_PLTE) out.palette.assign(palette, palette + colours);
+  png_bytep alphas = nullptr;
+  int entries = 0;
+  if (png_get_tRNS(png, info, &alphas, &entries, nullptr) & PNG_INFO_tRNS) out.alphas.assign(alphas, alphas + entries);
+  // Indices are read only as one byte a pixel; any other layout fails the checks.
+  if (out.bitDepth == 8 && png_get_rowbytes(png, info) == out.width) {
+    out.indices.resize(std::size_t{out.width} * out.height);
+    rows.resize(out.height);
+    for (png_uint_32 y = 0; y < out.height; ++y) rows[y] = out.indices.data() + std::size_t{y} * out.width;
+    png_read_image(png, rows.data());
+  }
+  png_read_end(png, nullptr);
+  png_destroy_read_struct(&png, &info, nullptr);
+  out.bytesRead = source.at;
+  return true;
+}
+
+// Checks that the file at `path` is `sprite` as the PNG writer promises: 8-bit indexed, not interlaced,
+// all 256 colours, index 0 alone transparent, the same indices, and nothing after IEND.
+void ExpectPngOf(const std::string& path, const image::IndexedImage& sprite) {
+  const Bytes file = ReadBytes(path);
+  StoredPng stored;
+  ASSERT_TRUE(ReadStoredPng(file, stored));
+  EXPECT_EQ(stored.bytesRead, file.size()) << "bytes after IEND";
+  EXPECT_EQ(stored.width, static_cast<png_uint_32>(sprite.width));
+  EXPECT_EQ(stored.height, static_cast<png_uint_32>(sprite.height));
+  EXPECT_EQ(stored.bitDepth, 8);
+  EXPECT_EQ(stored.colourType, PNG_COLOR_TYPE_PALETTE);
+  EXPECT_EQ(stored.interlace, PNG_INTERLACE_NONE);
+  ASSERT_EQ(stored.palette.size(), 256u);
+  for (std::size_t i = 0; i < 256; ++i) {
+    EXPECT_EQ(stored.palette[i].red, sprite.palette[3 * i]);
+    EXPECT_EQ(stored.palette[i].green, sprite.palette[3 * i + 1]);
+    EXPECT_EQ(stored.palette[i].blue, sprite.palette[3 * i + 2]);
+  }
+  // Entries past the end of tRNS are opaque.
+  ASSERT_FALSE(stored.alphas.empty());
+  EXPECT_EQ(stored.alphas[0], 0);
+  for (std::size_t i = 1; i < stored.alphas.size(); ++i) EXPECT_EQ(stored.alphas[i], 255) << "index " << i;
+  EXPECT_EQ(stored.indices, sprite.pixels);
+}
+
+// Chain positions: 0: 1/0 own palette A, the palette source (followed by a shared sprite); 1: 1/1 shared;
+// 2: 9000/0 own palette B; 3: 1/2 shared, four planes; 4: 2/0 shared, linked to 2; 5: 2/1 own, linked to 1;
+// 6: never reached. Display rows: 9000/0, 1/0, 1/1, 1/2, 2/0, the unreached 0/0, 2/1.
 class PngExport : public ::testing::Test {
  protected:
-  // Chain positions: 0: 1/0 own palette A, the palette source (followed by a
-  // shared sprite); 1: 1/1 shared; 2: 9000/0 own palette B; 3: 1/2 shared, four
-  // planes; 4: 2/0 shared, linked to 2; 5: 2/1 own, linked to 1; 6: never reached.
-  // Display rows: 9000/0, 1/0, 1/1, 1/2, 2/0, the unreached 0/0, 2/1.
   void SetUp() override {
     SffBuilder b;
     b.ImageCount(7);
@@ -46,16 +123,8 @@ class PngExport : public ::testing::Test {
 
   const sff::Archive& archive() const { return *archive_->archive; }
 
-  image::IndexedImage Decoded(int position) const {
-    auto decoded = exporter::DecodeSprite(archive(), archive_->Record(position));
-    if (!decoded) throw std::runtime_error("the sprite does not decode");
-    return *decoded;
-  }
-
-  std::string Png(const std::string& name) const {
-    const Bytes bytes = ReadBytes(out_ / name);
-    return std::string(bytes.begin(), bytes.end());
-  }
+  // Throws when the sprite does not decode.
+  image::IndexedImage Decoded(int pos) const { return *exporter::DecodeSprite(archive(), archive_->Record(pos)); }
 
   const Palette paletteA_ = TestPalette(10);
   const Palette paletteB_ = TestPalette(90);
@@ -80,12 +149,12 @@ TEST_F(PngExport, WritesTheRowsOfThePcxExportEachDecodedFromItsOwnBytes) {
             (std::vector<std::string>{"USER_00001_00000.png", "USER_00001_00001.png", "USER_09000_00000.png"}));
 
   // The palette source shows its own palette, which became the shared one.
-  ExpectPngOf(Png("USER_00001_00000.png"), Decoded(0));
+  ExpectPngOf(out_ / "USER_00001_00000.png", Decoded(0));
   EXPECT_EQ(Decoded(0).palette, paletteA_);
-  ExpectPngOf(Png("USER_00001_00001.png"), Decoded(1));
+  ExpectPngOf(out_ / "USER_00001_00001.png", Decoded(1));
   // 2/0 came later than 9000/0 and wrote under its name: 9000/0's picture with
   // the shared palette appended after its own, which is the one that counts.
-  ExpectPngOf(Png("USER_09000_00000.png"), Decoded(4));
+  ExpectPngOf(out_ / "USER_09000_00000.png", Decoded(4));
   EXPECT_EQ(Decoded(4).pixels, Decoded(2).pixels);
   EXPECT_EQ(Decoded(4).palette, paletteA_);
   EXPECT_EQ(Decoded(2).palette, paletteB_);
@@ -104,31 +173,26 @@ TEST_F(PngExport, WritesTheRowsOfThePcxExportEachDecodedFromItsOwnBytes) {
   EXPECT_EQ(exporter::PngName(archive(), archive().RecordOfRow(5)), "");
 }
 
-// A directory where a file goes, or the open archive linked in under a file's
-// name, stops the export there; the files before stay as written.
-TEST_F(PngExport, AFileThatCannotBeWrittenOrTheOpenArchiveStopsTheExport) {
-  std::filesystem::create_directory(text::ToNativePath(out_ / "USER_00001_00001.png"));
-  WriteBytes(out_ / "USER_00001_00000.png", Bytes(3, 7));  // replaced whole
-  std::size_t rowsDone = 0;
-  const auto result = ExportAllPng(out_.path(), archive(), [&](std::size_t done, std::size_t) { rowsDone = done; });
-  ASSERT_FALSE(result);
-  EXPECT_EQ(result.error().file, out_ / "USER_00001_00001.png");
-  EXPECT_EQ(result.error().reason, std::strerror(EISDIR));
-  EXPECT_EQ(rowsDone, 2u);
-  EXPECT_EQ(out_.Entries(),
-            (std::vector<std::string>{"USER_00001_00000.png", "USER_00001_00001.png", "USER_09000_00000.png"}));
-  ExpectPngOf(Png("USER_00001_00000.png"), Decoded(0));
-  ExpectPngOf(Png("USER_09000_00000.png"), Decoded(2));
-
-  TempDir other;
+// The open archive linked in under a file's name stops the export there; the files before stay.
+TEST_F(PngExport, TheOpenArchiveUnderAFilesNameStopsTheExport) {
   const Bytes original = ReadBytes(archive_->dir / "USER.sff");
-  std::filesystem::create_symlink(archive_->dir / "USER.sff", other / "USER_00001_00000.png");
-  const auto refused = ExportAllPng(other.path(), archive());
+  std::filesystem::create_symlink(archive_->dir / "USER.sff", out_ / "USER_00001_00000.png");
+  const auto refused = ExportAllPng(out_.path(), archive());
   ASSERT_FALSE(refused);
   EXPECT_EQ(refused.error().fault, exporter::WriteError::Fault::kOpenArchive);
-  EXPECT_EQ(refused.error().file, other / "USER_00001_00000.png");
+  EXPECT_EQ(refused.error().file, out_ / "USER_00001_00000.png");
   EXPECT_EQ(ReadBytes(archive_->dir / "USER.sff"), original);
-  EXPECT_EQ(other.Entries(), (std::vector<std::string>{"USER_00001_00000.png", "USER_09000_00000.png"}));
+  EXPECT_EQ(out_.Entries(), (std::vector<std::string>{"USER_00001_00000.png", "USER_09000_00000.png"}));
+}
+
+TEST(PngWriter, RefusesAnImageThatIsNotWhatItSays) {
+  image::IndexedImage sprite{.width = 7, .height = 5, .pixels = std::vector<std::uint8_t>(35, 1)};
+  EXPECT_THROW((void)image::EncodeIndexedPng(sprite, 10), std::invalid_argument);  // no zlib level
+  sprite.pixels.pop_back();
+  EXPECT_THROW((void)image::EncodeIndexedPng(sprite, image::kPngLevel), std::invalid_argument);
+  sprite.width = 0;
+  sprite.pixels.clear();
+  EXPECT_THROW((void)image::EncodeIndexedPng(sprite, image::kPngLevel), std::invalid_argument);
 }
 
 }  // namespace

@@ -12,8 +12,7 @@
 
 namespace pelvaro::testing {
 
-// An archive written to a temporary folder and loaded from there, as the
-// window and pelvaro-cli load it.
+// An archive written to a temporary folder and loaded from there, as the window and pelvaro-cli load it.
 struct LoadedArchive {
   TempDir dir;
   std::optional<sff::Archive> archive;

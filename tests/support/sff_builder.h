@@ -1,9 +1,7 @@
 #pragma once
 
-// Builds SFF archives in memory for tests, the sample archive, benchmarks and
-// fuzz seeds. By default the subfiles are laid out one after another, each next
-// offset naming the following subfile and the last one 0; every field can be
-// overridden to make damaged archives.
+// Builds SFF archives in memory for tests, the sample archive, benchmarks and fuzz seeds. Subfiles follow
+// one another, each next offset naming the following one and the last 0; any field can be overridden.
 
 #include <array>
 #include <cstdint>
@@ -60,8 +58,7 @@ struct PcxShape {
   bool paletteMarker = true;     // the byte 12 before the palette
 };
 
-// An 8-bit run-length-encoded PCX image of width x height pixels; with a palette,
-// the marker byte 12 and the 768 palette bytes follow the image data.
+// An 8-bit run-length-encoded PCX image; with a palette, the marker byte 12 and the 768 palette bytes follow.
 Bytes MakePcx(int width, int height, const std::vector<std::uint8_t>& pixels, const Palette* palette,
               const PcxShape& shape = {});
 
