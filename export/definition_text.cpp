@@ -2,6 +2,7 @@
 
 #include "export/atomic_file.h"
 #include "export/write_target.h"
+#include "sff/sprite_rows.h"
 #include "text/ansi_text.h"
 #include "text/cp932.h"
 #include "text/native_path.h"
@@ -16,9 +17,9 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 // The longest number line, "-32768" and CR LF, and the most a row takes
-// besides its stem: the section mark, "_ggggg_iiiii.pcx", four number lines.
+// besides its stem: the section mark, the name's tail, four number lines.
 constexpr std::size_t kNumberLineBytes = 6;
-constexpr std::size_t kRowBytes = 9 + 16 + 2 + 4 * (kNumberLineBytes + 2);
+constexpr std::size_t kRowBytes = 9 + sff::kPcxNameTailBytes + 2 + 4 * (kNumberLineBytes + 2);
 
 // Appends the CP932 form of `utf8`; the error when it has none.
 Result<Done, TextError> AppendText(std::string& out, std::string_view utf8, TextError::Part part) {
@@ -44,32 +45,20 @@ char* Put(char* out, std::string_view bytes) {
   return out + bytes.size();
 }
 
-// Group and item numbers are 16-bit: five digits always hold them.
-char* PutFiveDigits(char* out, unsigned number) {
-  for (int k = 4; k >= 0; --k, number /= 10) out[k] = static_cast<char>('0' + number % 10);
-  return out + 5;
-}
-
 char* PutNumberLine(char* out, std::int32_t number) {
   out = std::to_chars(out, out + kNumberLineBytes, number).ptr;
   return Put(out, kCrLf);
 }
 
 // One row's entry: a section mark for sprites with their own palette (and
-// for the first three rows whatever they use), the PCX name (made as
-// sff::AppendPcxName makes it, from the stem already in CP932), group, item
-// and axis. `out` has room for kRowBytes plus the stem.
+// for the first three rows whatever they use), the PCX name (from the stem
+// already in CP932), group, item and axis. `out` has room for kRowBytes plus
+// the stem.
 char* PutRow(char* out, const sff::Archive& archive, const sff::SpriteRecord& r, bool firstRows,
              std::string_view stem) {
   if (r.PalFlag == 0 || firstRows) out = Put(out, "#\r\n1\r\n1\r\n");
   if (r.NameSource != sff::SpriteRecord::kNoName) {
-    const sff::SpriteRecord& source = archive.SpriteInfo()[static_cast<std::size_t>(r.NameSource)];
-    out = Put(out, stem);
-    *out++ = '_';
-    out = PutFiveDigits(out, source.GroupNo);
-    *out++ = '_';
-    out = PutFiveDigits(out, source.ItemNo);
-    out = Put(out, ".pcx");
+    out = sff::PutPcxName(out, stem, archive.SpriteInfo()[static_cast<std::size_t>(r.NameSource)]);
   }
   out = Put(out, kCrLf);
   for (const std::int32_t number : {std::int32_t{r.GroupNo}, std::int32_t{r.ItemNo}, std::int32_t{r.AxisX},
@@ -123,9 +112,7 @@ Result<TextBytes, TextError> SprTextBytes(const sff::Archive& archive) {
     return Fail(std::move(appended).error());
   // Every PCX name begins with the stem, so it is put into CP932 once. The
   // stem is the start of the name just put, so it has a CP932 form too.
-  std::string stem;
-  if (auto appended = AppendText(stem, archive.SffBase(), TextError::Part::kPcxName); !appended)
-    return Fail(std::move(appended).error());
+  const std::string stem = text::EncodeCp932Lossy(archive.SffBase());
   // One allocation as large as the rows can take, filled in place and cut to
   // what was made: the text is never copied on the way to the file.
   TextBytes out(head.size() + archive.RowCount() * (kRowBytes + stem.size()) + kCrLf.size());

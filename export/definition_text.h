@@ -20,7 +20,7 @@ namespace pelvaro::exporter {
 // one without a CP932 form, or, on the batch file's command line, one that no
 // quoting keeps from cmd (a double quote or a control character).
 struct TextError {
-  enum class Part { kSffName, kPcxName, kBatchCommand };
+  enum class Part { kSffName, kBatchCommand };
   enum class Fault { kNoCp932Form, kCannotQuote };
   Part part = Part::kSffName;
   std::string character;  // the first character at fault

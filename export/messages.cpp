@@ -70,9 +70,7 @@ Lines DescribeWriteError(const WriteError& e) {
 }
 
 Lines DescribeTextError(const TextError& e) {
-  const char* what = e.part == TextError::Part::kSffName   ? "SFFファイル名"
-                     : e.part == TextError::Part::kPcxName ? "PCXファイル名"
-                                                           : "バッチファイルのコマンド行";
+  const char* what = e.part == TextError::Part::kSffName ? "SFFファイル名" : "バッチファイルのコマンド行";
   if (e.fault == TextError::Fault::kCannotQuote) {
     return {std::string(what) + "に、引用符で囲んでも安全に書けない" + UnquotableCharacter(e.character) +
                 "が含まれているため、出力できません。",

@@ -76,15 +76,22 @@ RowOrder DisplayOrderOf(const Records& records) {
   return order;
 }
 
+char* PutPcxName(char* out, std::string_view stem, const SpriteRecord& source) {
+  out = std::copy(stem.begin(), stem.end(), out);
+  *out++ = '_';
+  out = text::ZeroPadNumber(out, source.GroupNo, 5);  // 16-bit: never more than five digits
+  *out++ = '_';
+  out = text::ZeroPadNumber(out, source.ItemNo, 5);
+  constexpr std::string_view kExtension = ".pcx";
+  return std::copy(kExtension.begin(), kExtension.end(), out);
+}
+
 void AppendPcxName(std::string& out, const Archive& archive, const SpriteRecord& record) {
   if (record.NameSource == SpriteRecord::kNoName) return;
   const SpriteRecord& source = archive.SpriteInfo()[static_cast<std::size_t>(record.NameSource)];
-  out += archive.SffBase();
-  out += '_';
-  AppendZeroPadded(out, source.GroupNo, 5);
-  out += '_';
-  AppendZeroPadded(out, source.ItemNo, 5);
-  out += ".pcx";
+  const std::size_t start = out.size();
+  out.resize(start + archive.SffBase().size() + kPcxNameTailBytes);
+  out.resize(static_cast<std::size_t>(PutPcxName(out.data() + start, archive.SffBase(), source) - out.data()));
 }
 
 std::string PcxName(const Archive& archive, const SpriteRecord& record) {

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelvaro::sff {
@@ -30,6 +31,10 @@ std::string CellText(const Archive& archive, std::size_t row, Column column);
 
 // Appends the PCX file name of `record` (nothing for a record without one).
 void AppendPcxName(std::string& out, const Archive& archive, const SpriteRecord& record);
+// The name of the image `source` after `stem`: "_ggggg_iiiii.pcx", written at
+// `out`, which has room for kPcxNameTailBytes more than the stem; returns the end.
+inline constexpr std::size_t kPcxNameTailBytes = 16;
+char* PutPcxName(char* out, std::string_view stem, const SpriteRecord& source);
 std::string PcxName(const Archive& archive, const SpriteRecord& record);
 
 // Appends the sort key of `record`: for group 9000 items 0 and 1 a space,
