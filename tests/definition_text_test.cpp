@@ -42,6 +42,17 @@ TEST(DefinitionText, TheFortyTwoLineExample) {
   EXPECT_EQ(FileText(out / "USER_SFF.txt"), expected);
 }
 
+// After the first three rows only a sprite with its own palette (flag 0) opens a section; a flag above 1 does not.
+TEST(DefinitionText, OnlyOwnPalettesOpenASectionAfterTheFirstThreeRows) {
+  SffBuilder b;
+  for (std::uint16_t g = 1; g <= 4; ++g) b.Add({.group = g, .palFlag = 2, .payload = Payload(4, 0)});
+  auto a = LoadArchive(b.Build());
+  ASSERT_TRUE(a->loaded());
+  const std::string text(exporter::View(*exporter::SprTextBytes(*a->archive)));
+  EXPECT_EQ(text.substr(text.rfind("#\r\n")),
+            "#\r\n1\r\n1\r\nUSER_00003_00000.pcx\r\n3\r\n0\r\n0\r\n0\r\nUSER_00004_00000.pcx\r\n4\r\n0\r\n0\r\n0\r\n\r\n");
+}
+
 TEST(DefinitionText, JapaneseNamesAreWrittenInCp932AndUnrepresentableOnesRefused) {
   const Bytes one = SffBuilder().Add({.group = 1, .palFlag = 1, .payload = Payload(4, 0)}).Build();
   auto a = LoadArchive(one, "テスト.sff");
