@@ -4,9 +4,9 @@
 
 #include <sys/stat.h>
 
-#ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 #include <cerrno>
@@ -36,7 +36,20 @@ int StatusOf(std::FILE* file, FileStatus& status) { return _fstat64(_fileno(file
 #else
 using FileStatus = struct stat;
 int StatusOf(const text::NativePath& path, FileStatus& status) { return ::stat(path.c_str(), &status); }
-std::FILE* OpenForReading(const text::NativePath& path) { return std::fopen(path.c_str(), "rbe"); }
+// Without waiting: a FIFO put in the file's place after it was looked at
+// would otherwise block the open until a writer came. It is refused once open.
+// On a regular file O_NONBLOCK changes nothing.
+std::FILE* OpenForReading(const text::NativePath& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  std::FILE* file = ::fdopen(fd, "rb");
+  if (!file) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+  }
+  return file;
+}
 int StatusOf(std::FILE* file, FileStatus& status) { return ::fstat(fileno(file), &status); }
 #endif
 
