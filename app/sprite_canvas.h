@@ -67,7 +67,7 @@ class SpriteCanvas final : public QWidget {
 
   // The sprite's indices with its palette; colour 0 without alpha while the
   // transparency is shown. Only the part in view is turned into colours when
-  // it is painted, so a picture of the largest size costs no second copy.
+  // it is painted, so even the largest picture is never held in colours whole.
   QImage indexed_;
   QPoint axis_;
   QSize room_;

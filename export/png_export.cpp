@@ -24,12 +24,8 @@ Result<image::IndexedImage, image::DecodeError> DecodeSprite(const sff::Archive&
 void AppendPngName(std::string& out, const sff::Archive& archive, const sff::SpriteRecord& record) {
   const std::size_t start = out.size();
   sff::AppendPcxName(out, archive, record);
-  if (out.size() == start) return;
-  // Every PCX name is made to end in ".pcx"; checked all the same, so that a
-  // name made otherwise some day gets ".png" added rather than its end cut.
-  if (out.size() - start >= kPcxExtension.size() && out.ends_with(kPcxExtension))
-    out.resize(out.size() - kPcxExtension.size());
-  out += kPngExtension;
+  // Every PCX name ends in ".pcx" (sff::PutPcxName).
+  if (out.size() > start) out.replace(out.size() - kPcxExtension.size(), kPcxExtension.size(), kPngExtension);
 }
 
 std::string PngName(const sff::Archive& archive, const sff::SpriteRecord& record) {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace pelvaro::sff {
@@ -35,6 +36,9 @@ struct SpriteRecord {
 
   static constexpr std::int32_t kNoName = -1;
 };
+// Records past the end of a chain are never written: they are what the
+// default constructor makes, which a trivial one would leave undefined.
+static_assert(!std::is_trivially_default_constructible_v<SpriteRecord>);
 
 using Palette = std::array<std::uint8_t, kPaletteSize>;
 

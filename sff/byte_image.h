@@ -48,8 +48,9 @@ class DefaultInitAllocator : public std::allocator<T> {
   }
 };
 
-// A vector of many elements that are all written after it is made: the
-// archive's bytes, its records, the display order.
+// A vector of many elements, made without zero-filling them first: the
+// archive's bytes (filled by the read), its records (made by their own
+// default constructor), the display order (filled by the sort).
 template <class T>
 using LargeVector = std::vector<T, DefaultInitAllocator<T>>;
 

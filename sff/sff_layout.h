@@ -33,7 +33,6 @@ inline constexpr std::int64_t kSubfileHeaderSize = 32;
 inline constexpr std::int64_t kFirstSubfileOffset = 512;
 inline constexpr std::size_t kPaletteSize = 768;
 
-inline constexpr std::int64_t kGroupCountOffset = 16;
 inline constexpr std::int64_t kImageCountOffset = 20;
 inline constexpr std::int64_t kPaletteTypeOffset = 32;
 inline constexpr std::uint8_t kSharedPaletteMode = 1;
