@@ -1,5 +1,6 @@
 #include "ui/message_box.h"
 
+#include "export/messages.h"
 #include "ui/busy_pointer.h"
 #include "ui/interaction.h"
 
@@ -60,12 +61,7 @@ Answer MsgBox(QWidget* parent, const QString& text, MsgStyle style) {
 }
 
 Answer MsgBox(QWidget* parent, const std::vector<std::string>& lines, MsgStyle style) {
-  QString text;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (i) text += QStringLiteral("\r\n");
-    text += QString::fromStdString(lines[i]);
-  }
-  return MsgBox(parent, text, style);
+  return MsgBox(parent, QString::fromStdString(exporter::JoinLines(lines, "\r\n")), style);
 }
 
 }  // namespace pelvaro::ui
