@@ -25,6 +25,7 @@
 #include <array>
 
 namespace pelvaro::app {
+using namespace commands;
 namespace {
 
 // The zooms + and - step through.

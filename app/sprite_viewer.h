@@ -11,7 +11,7 @@
 // Save as PNG writes what the PNG export would write for the row; Copy puts
 // the same picture on the clipboard.
 
-#include "app/viewed_sprite.h"
+#include "commands/viewed_sprite.h"
 #include "sff/archive.h"
 #include "ui/common_dialog.h"
 
@@ -85,7 +85,7 @@ class SpriteViewer final : public QWidget {
   QLabel* lblStatus;
 
   ui::CommonDialog cdlSave;
-  std::optional<ViewedSprite> shown_;
+  std::optional<commands::ViewedSprite> shown_;
   bool fit_ = true;
 };
 

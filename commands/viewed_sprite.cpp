@@ -1,4 +1,4 @@
-#include "app/viewed_sprite.h"
+#include "commands/viewed_sprite.h"
 
 #include "export/messages.h"
 #include "export/png_export.h"
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace pelvaro::app {
+namespace pelvaro::commands {
 namespace {
 
 std::string Number(std::int64_t n) { return std::to_string(n); }
@@ -87,4 +87,4 @@ std::string ViewerTitle(const ViewedSprite* sprite) {
   return sprite->pcxName + " - " + kTitle;
 }
 
-}  // namespace pelvaro::app
+}  // namespace pelvaro::commands

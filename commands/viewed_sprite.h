@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace pelvaro::app {
+namespace pelvaro::commands {
 
 struct ViewedSprite {
   std::size_t row = 0;   // display row, from 0
@@ -47,4 +47,4 @@ std::string PixelText(const image::IndexedImage& image, int x, int y);
 // The window's title for the sprite shown (null: none).
 std::string ViewerTitle(const ViewedSprite* sprite);
 
-}  // namespace pelvaro::app
+}  // namespace pelvaro::commands
