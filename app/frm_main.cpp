@@ -1,10 +1,12 @@
 #include "app/frm_main.h"
 
 #include "app/program_icon.h"
-#include "export/messages.h"
+#include "export/definition_text.h"
 #include "pelvaro_version.h"
 #include "sff/sprite_rows.h"
+#include "app/sprite_viewer.h"
 #include "ui/fonts.h"
+#include "ui/busy_pointer.h"
 #include "ui/frm_path.h"
 #include "ui/twips.h"
 
@@ -15,6 +17,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace pelvaro::app {
 namespace {
@@ -50,7 +53,8 @@ QLabel* MakeValueLabel(QWidget* parent, const char* name, QRect where) {
 frmMain::frmMain()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      cdl1(this) {
+      cdl1(this),
+      commands_(*this, exporter::ProgramFolder()) {
   setWindowTitle(QString::fromUtf8(kProductTitle));
   setWindowIcon(ProgramIcon());
   setFont(ui::WindowFont(ui::kArial, 9));
@@ -65,14 +69,18 @@ frmMain::frmMain()
   setTabOrder(cmdText, cmdAbout);
   setTabOrder(cmdAbout, cmdEnd);
 
-  connect(cmdSffOpen, &QPushButton::clicked, this, [this] { cmdSffOpen_Click(); });
-  connect(cmdPCX, &QPushButton::clicked, this, [this] { cmdPCX_Click(); });
-  connect(cmdText, &QPushButton::clicked, this, [this] { cmdText_Click(); });
-  connect(cmdAbout, &QPushButton::clicked, this, [this] { cmdAbout_Click(); });
-  connect(cmdEnd, &QPushButton::clicked, this, [this] { cmdEnd_Click(); });
+  connect(cmdSffOpen, &QPushButton::clicked, this, [this] { commands_.cmdSffOpen_Click(); });
+  connect(cmdPCX, &QPushButton::clicked, this, [this] { commands_.cmdPCX_Click(); });
+  connect(cmdText, &QPushButton::clicked, this, [this] { commands_.cmdText_Click(); });
+  connect(cmdAbout, &QPushButton::clicked, this, [this] { commands_.cmdAbout_Click(); });
+  connect(cmdEnd, &QPushButton::clicked, this, [this] { commands_.cmdEnd_Click(); });
 }
 
-frmMain::~frmMain() { lstFiles->setModel(nullptr); }
+frmMain::~frmMain() {
+  // The viewer speaks to the commands as it goes, so it goes while they are still here.
+  delete std::exchange(viewer_, nullptr);
+  lstFiles->setModel(nullptr);
+}
 
 void frmMain::BuildControls() {
   cmdSffOpen = MakeButton(this, "cmdSffOpen", "Open &SFF", ui::TwipsRect(120, 120, 1335, 255));
@@ -122,35 +130,6 @@ void frmMain::BuildList() {
     // A hidden column stays closed: dragging its edge would only widen the next.
     header->setSectionResizeMode(column, twips == 0 ? QHeaderView::Fixed : QHeaderView::Interactive);
   }
-}
-
-void frmMain::Show(std::optional<sff::Archive> loaded) {
-  model_.SetArchive(nullptr);
-  archive_ = std::move(loaded);
-  model_.SetArchive(archive());
-  FollowLoad();
-  if (!archive_) {
-    lblSffName->clear();
-    lblImage->clear();
-    return;
-  }
-  lblImage->setText(QString::number(archive_->SpriteInfo().size()));
-}
-
-ui::Answer frmMain::MsgBox(const std::vector<std::string>& lines, ui::MsgStyle style) {
-  return ui::MsgBox(this, lines, style);
-}
-
-void frmMain::RunReported(const std::function<void()>& work, const std::function<void()>& onFailure) {
-  exporter::Lines message;
-  try {
-    work();
-    return;
-  } catch (const std::exception& e) {
-    message = exporter::DescribeStoppedWork(e);
-  }
-  if (onFailure) onFailure();
-  MsgBox(message, ui::MsgStyle::kStop);
 }
 
 }  // namespace pelvaro::app

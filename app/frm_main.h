@@ -1,15 +1,18 @@
 #pragma once
 
 // The main window: the sprite list, the archive name and image count, and the
-// five commands (Open SFF, Save All PCX, Make Text, About, Exit). It owns the
-// archive it loaded until the next load. A double-click or Enter on a row, or
-// the list's context menu, opens the sprite viewer, which follows the list's
-// current row (app/frm_main_viewer.cpp).
+// buttons of the five commands (Open SFF, Save All PCX, Make Text, About,
+// Exit). It is a view over the commands (commands/main_commands.h): a click
+// goes to them, and they draw through the window's Desk
+// (app/frm_main_desk.cpp). A double-click or Enter on a row, or the list's
+// context menu, opens the sprite viewer, which follows the list's current row
+// (app/frm_main_viewer.cpp).
 
 #include "app/sprite_table_model.h"
+#include "commands/desk.h"
+#include "commands/main_commands.h"
 #include "sff/archive.h"
 #include "ui/common_dialog.h"
-#include "ui/message_box.h"
 
 #include <QWidget>
 
@@ -27,6 +30,7 @@ class QPushButton;
 class QTreeView;
 
 namespace pelvaro::ui {
+class BusyPointer;
 class frmPath;
 }
 
@@ -34,18 +38,17 @@ namespace pelvaro::app {
 
 class SpriteViewer;
 
-class frmMain final : public QWidget {
+class frmMain final : public QWidget, private commands::Desk {
  public:
   frmMain();
   ~frmMain() override;
 
-  // What Open SFF does once a file is chosen: the archive's name in the
-  // label, the load under the busy pointer, the palette question and any
-  // refusal. Opening from the command line or by a drop goes the same way.
-  void OpenSff(const std::string& path);
+  // What Open SFF does once a file is chosen. Opening from the command line
+  // or by a drop goes the same way.
+  void OpenSff(const std::string& path) { commands_.OpenSff(path); }
 
   // The archive on show; null when none is.
-  const sff::Archive* archive() const { return archive_ ? &*archive_ : nullptr; }
+  const sff::Archive* archive() const { return commands_.archive(); }
 
  protected:
   // One local .sff file dragged onto the window opens through OpenSff; any
@@ -62,29 +65,21 @@ class frmMain final : public QWidget {
   void BuildList();
   void BuildViewerHooks();
 
-  // The sprite viewer on the list's current row, made on first use.
-  void OpenViewer();
   void ShowListMenu(const QPoint& at);
-  // The viewer, when it is showing, shows the list's current row.
-  void FollowCurrentRow();
-  // A new archive (or none): a showing viewer starts again at its first row.
-  void FollowLoad();
-  void StepList(int delta);
   std::optional<std::size_t> CurrentRow() const;
 
-  void cmdSffOpen_Click();
-  void cmdPCX_Click();
-  void cmdText_Click();
-  void cmdAbout_Click();
-  void cmdEnd_Click();
-
-  // Shows the archive, or with none empties the list and both labels.
-  void Show(std::optional<sff::Archive> loaded);
-  ui::Answer MsgBox(const std::vector<std::string>& lines, ui::MsgStyle style);
-  // Runs the part of a command after its dialog; a failure nobody expected
-  // (memory running out, say) is told with the stop icon instead of ending
-  // the program.
-  void RunReported(const std::function<void()>& work, const std::function<void()>& onFailure = {});
+  // The Desk: what the commands ask of this window (app/frm_main_desk.cpp).
+  commands::Answer Ask(const commands::Lines& message, commands::MsgStyle style) override;
+  std::optional<std::string> ChooseFile(const commands::FileRequest& request) override;
+  std::optional<std::string> ChooseFolder(const std::optional<std::string>& start) override;
+  std::unique_ptr<commands::Progress> ShowProgress(const commands::ProgressRequest& request) override;
+  void SetBusy(bool busy) override;
+  void ShowSffName(const std::string& name) override;
+  void ShowArchive(const sff::Archive* archive, const std::string& imageCount) override;
+  void SelectRow(std::size_t row) override;
+  void ShowViewer(const commands::ViewerState& viewer) override;
+  void ShowAbout(const commands::AboutTexts& texts) override;
+  void EndProgram() override;
 
   QPushButton* cmdSffOpen;
   QLabel* lblSffName;
@@ -98,14 +93,13 @@ class frmMain final : public QWidget {
   QMenu* mnuList;
 
   ui::CommonDialog cdl1;
-  // The folder of the last confirmed Save All PCX, with its closing separator;
-  // empty until then. Make Text starts its dialog there.
-  std::string OutputFolder;
-
-  std::optional<sff::Archive> archive_;
   SpriteTableModel model_;
   std::unique_ptr<ui::frmPath> frmPath_;
   SpriteViewer* viewer_ = nullptr;  // a window of its own, owned as a child
+  std::unique_ptr<ui::BusyPointer> busy_;
+  int busyDepth_ = 0;
+
+  commands::MainCommands commands_;  // last: it may speak to the window as soon as it exists
 };
 
 }  // namespace pelvaro::app

@@ -4,13 +4,9 @@
 
 #include "app/frm_main.h"
 
-#include "app/sprite_viewer.h"
-
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTreeView>
-
-#include <algorithm>
 
 namespace pelvaro::app {
 
@@ -19,17 +15,18 @@ void frmMain::BuildViewerHooks() {
   mnuList->setObjectName(QStringLiteral("mnuList"));
   QAction* show = mnuList->addAction(QStringLiteral("スプライトを表示(&V)"));
   show->setObjectName(QStringLiteral("mnuShowSprite"));
-  connect(show, &QAction::triggered, this, [this] { OpenViewer(); });
+  connect(show, &QAction::triggered, this, [this] { commands_.OpenViewer(CurrentRow()); });
 
   lstFiles->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(lstFiles, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { ShowListMenu(at); });
   // Not `activated`: on a desktop set to open items with one click, that
   // would open the viewer on every click into the list.
   connect(lstFiles, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-    if (index.isValid()) OpenViewer();
+    if (index.isValid()) commands_.OpenViewer(CurrentRow());
   });
   lstFiles->installEventFilter(this);
-  connect(lstFiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { FollowCurrentRow(); });
+  connect(lstFiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this] { commands_.FollowRow(CurrentRow()); });
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
@@ -37,23 +34,11 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-      if (CurrentRow()) OpenViewer();
+      commands_.OpenViewer(CurrentRow());
       return true;
     }
   }
   return QWidget::eventFilter(watched, event);
-}
-
-void frmMain::OpenViewer() {
-  if (!CurrentRow()) return;
-  if (!viewer_) {
-    viewer_ = new SpriteViewer(this);
-    viewer_->onStep = [this](int delta) { StepList(delta); };
-  }
-  viewer_->ShowRow(archive(), CurrentRow());
-  viewer_->show();
-  viewer_->raise();
-  viewer_->activateWindow();
 }
 
 void frmMain::ShowListMenu(const QPoint& at) {
@@ -63,27 +48,9 @@ void frmMain::ShowListMenu(const QPoint& at) {
   mnuList->popup(lstFiles->viewport()->mapToGlobal(at));
 }
 
-void frmMain::FollowCurrentRow() {
-  if (viewer_ && viewer_->isVisible()) viewer_->ShowRow(archive(), CurrentRow());
-}
-
-void frmMain::FollowLoad() {
-  if (!viewer_ || !viewer_->isVisible()) return;
-  if (model_.rowCount() > 0) lstFiles->setCurrentIndex(model_.index(0, 0));
-  FollowCurrentRow();
-}
-
-void frmMain::StepList(int delta) {
-  const int rows = model_.rowCount();
-  if (rows == 0) return;
-  const auto current = CurrentRow();
-  const int row = current ? std::clamp(static_cast<int>(*current) + delta, 0, rows - 1) : 0;
-  lstFiles->setCurrentIndex(model_.index(row, std::max(lstFiles->currentIndex().column(), 0)));
-}
-
 std::optional<std::size_t> frmMain::CurrentRow() const {
   const QModelIndex current = lstFiles->currentIndex();
-  if (!current.isValid() || !archive_) return std::nullopt;
+  if (!current.isValid() || !archive()) return std::nullopt;
   return static_cast<std::size_t>(current.row());
 }
 

@@ -74,18 +74,9 @@ void SpriteCanvas::SetAxisShown(bool shown) {
 }
 
 QRect SpriteCanvas::Scene() const {
-  QRect scene(0, 0, indexed_.width(), indexed_.height());
-  const QRect near = scene.adjusted(-kAxisReach, -kAxisReach, kAxisReach, kAxisReach);
-  if (!indexed_.isNull() && near.contains(axis_)) scene |= QRect(axis_, QSize(1, 1));
-  return scene;
-}
-
-int SpriteCanvas::FitZoom(QSize room) const {
-  const QRect scene = Scene();
-  if (scene.isEmpty()) return 1;
-  const int across = (room.width() - 2 * kMargin) / scene.width();
-  const int down = (room.height() - 2 * kMargin) / scene.height();
-  return std::clamp(std::min(across, down), 1, kMaxZoom);
+  if (indexed_.isNull()) return QRect(0, 0, 0, 0);
+  const commands::SceneRect scene = commands::SpriteScene(indexed_.width(), indexed_.height(), axis_.x(), axis_.y());
+  return QRect(scene.x, scene.y, scene.width, scene.height);
 }
 
 void SpriteCanvas::SetRoom(QSize room) {

@@ -8,6 +8,7 @@
 // at least the room it is given, the picture in its middle, so that the
 // crosshair runs across all of it.
 
+#include "commands/viewer_state.h"
 #include "image/indexed_image.h"
 
 #include <QImage>
@@ -26,10 +27,9 @@ class SpriteCanvas final : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr int kMargin = 8;       // screen pixels around the area shown
-  static constexpr int kAxisReach = 256;  // sprite pixels an axis may lie outside the picture and be shown
+  static constexpr int kMargin = commands::kSceneMargin;
   static constexpr int kCheckerSize = 8;  // screen pixels of one checkerboard square
-  static constexpr int kMaxZoom = 32;
+  static constexpr int kMaxZoom = commands::kMaxZoom;
   static constexpr QRgb kBackground = 0xFF808080;  // around the picture
   static constexpr QRgb kCheckerLight = 0xFFFFFFFF;
   static constexpr QRgb kCheckerDark = 0xFFCCCCCC;
@@ -45,8 +45,6 @@ class SpriteCanvas final : public QWidget {
   // The least size the canvas takes: the room it is shown in.
   void SetRoom(QSize room);
 
-  // The largest zoom (1 at least) at which the canvas fits into `room`.
-  int FitZoom(QSize room) const;
   // The size of the area shown and its margin at the current zoom.
   QSize ContentSize() const;
   // Where the picture's top-left corner is drawn.
@@ -61,7 +59,8 @@ class SpriteCanvas final : public QWidget {
   void leaveEvent(QEvent* event) override;
 
  private:
-  // The area shown, in sprite pixels: the picture, and the axis when it is near.
+  // The area shown, in sprite pixels: the picture, and the axis when it is near
+  // (commands::SpriteScene, which the zoom that fits is worked out from).
   QRect Scene() const;
   void Relayout();
 

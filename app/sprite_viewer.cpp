@@ -2,11 +2,8 @@
 
 #include "app/palette_grid.h"
 #include "app/sprite_canvas.h"
-#include "export/atomic_file.h"
 #include "export/messages.h"
-#include "image/png_writer.h"
 #include "ui/fonts.h"
-#include "ui/message_box.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -25,11 +22,7 @@
 #include <array>
 
 namespace pelvaro::app {
-using namespace commands;
 namespace {
-
-// The zooms + and - step through.
-constexpr std::array<int, 10> kZoomSteps{1, 2, 3, 4, 6, 8, 12, 16, 24, SpriteCanvas::kMaxZoom};
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
@@ -55,13 +48,13 @@ QLabel* MakeLabel(QWidget* parent, const char* name) {
 
 }  // namespace
 
-SpriteViewer::SpriteViewer(QWidget* owner) : QWidget(owner, Qt::Window), cdlSave(this) {
+SpriteViewer::SpriteViewer(QWidget* owner, commands::MainCommands& commands)
+    : QWidget(owner, Qt::Window), commands_(commands) {
   setObjectName(QStringLiteral("frmSpriteViewer"));
   setFont(ui::WindowFont(ui::kMsPGothic, 9));
   setFocusPolicy(Qt::StrongFocus);
   BuildControls();
   resize(720, 520);
-  ShowRow(nullptr, std::nullopt);
 }
 
 void SpriteViewer::BuildControls() {
@@ -123,43 +116,56 @@ void SpriteViewer::BuildControls() {
   all->addWidget(lblHover);
   all->addWidget(lblStatus);
 
-  connect(cmdZoomOut, &QToolButton::clicked, this, [this] { ZoomOut(); });
-  connect(cmdZoomIn, &QToolButton::clicked, this, [this] { ZoomIn(); });
-  connect(cmdActualSize, &QToolButton::clicked, this, [this] { ZoomTo(1); });
-  connect(cmdFitWindow, &QToolButton::clicked, this, [this] { Fit(); });
-  connect(chkTransparent, &QCheckBox::toggled, this, [this](bool on) { picSprite->SetTransparencyShown(on); });
-  connect(chkAxis, &QCheckBox::toggled, this, [this](bool on) { picSprite->SetAxisShown(on); });
+  connect(cmdZoomOut, &QToolButton::clicked, this, [this] { Update([](auto& v) { v.ZoomOut(); }); });
+  connect(cmdZoomIn, &QToolButton::clicked, this, [this] { Update([](auto& v) { v.ZoomIn(); }); });
+  connect(cmdActualSize, &QToolButton::clicked, this, [this] { Update([](auto& v) { v.ZoomTo(1); }); });
+  connect(cmdFitWindow, &QToolButton::clicked, this, [this] { Update([](auto& v) { v.Fit(); }); });
+  connect(chkTransparent, &QCheckBox::toggled, this,
+          [this](bool on) { Update([on](auto& v) { v.transparencyShown = on; }); });
+  connect(chkAxis, &QCheckBox::toggled, this, [this](bool on) { Update([on](auto& v) { v.axisShown = on; }); });
   connect(cmdCopy, &QPushButton::clicked, this, [this] { Copy(); });
-  connect(cmdSavePng, &QPushButton::clicked, this, [this] { SavePng(); });
-  picSprite->onHover = [this](std::optional<QPoint> pixel) { ShowPixel(pixel); };
-  picPalette->onHover = [this](std::optional<int> index) { ShowColour(index); };
+  connect(cmdSavePng, &QPushButton::clicked, this, [this] { commands_.cmdSavePng_Click(); });
+  picSprite->onHover = [this](std::optional<QPoint> pixel) {
+    Update([pixel](auto& v) {
+      v.HoverPixel(pixel ? std::optional(std::array<int, 2>{pixel->x(), pixel->y()}) : std::nullopt);
+    });
+  };
+  picPalette->onHover = [this](std::optional<int> index) { Update([index](auto& v) { v.HoverColour(index); }); };
 }
 
-void SpriteViewer::ShowRow(const sff::Archive* archive, std::optional<std::size_t> row) {
-  if (!archive || !row || *row >= archive->RowCount()) {
-    shown_.reset();
-  } else {
-    shown_ = ViewRow(*archive, *row);
-  }
-  ShowSprite();
+template <class Edit>
+void SpriteViewer::Update(Edit edit) {
+  edit(commands_.viewer());
+  Draw(commands_.viewer());
 }
 
-void SpriteViewer::ShowSprite() {
-  const image::IndexedImage* sprite = shown_ && shown_->image ? &*shown_->image : nullptr;
-  setWindowTitle(Text(ViewerTitle(shown_ ? &*shown_ : nullptr)));
-  lblStatus->setText(shown_ ? Text(StatusLine(*shown_)) : QString());
-  lblHover->clear();
-  picPalette->SetMarked(std::nullopt);
-  picPalette->SetColours(sprite ? &sprite->palette : nullptr);
-  picSprite->SetSprite(sprite, shown_ ? QPoint(shown_->axisX, shown_->axisY) : QPoint());
-  cmdCopy->setEnabled(sprite != nullptr);
-  cmdSavePng->setEnabled(sprite != nullptr);
-  if (!sprite) {
-    ShowMessage(shown_ ? shown_->message : exporter::NothingToViewLines());
-    return;
+void SpriteViewer::Draw(const commands::ViewerState& viewer) {
+  const image::IndexedImage* sprite = viewer.picture();
+  const commands::ViewedSprite* shown = viewer.shown();
+  if (drawn_ != viewer.showing()) {
+    drawn_ = viewer.showing();
+    setWindowTitle(Text(viewer.Title()));
+    picPalette->SetColours(sprite ? &sprite->palette : nullptr);
+    picSprite->SetSprite(sprite, shown ? QPoint(shown->axisX, shown->axisY) : QPoint());
+    cmdCopy->setEnabled(sprite != nullptr);
+    cmdSavePng->setEnabled(sprite != nullptr);
+    if (sprite) {
+      stkPicture->setCurrentWidget(scrSprite);
+    } else {
+      ShowMessage(viewer.Message());
+    }
   }
-  stkPicture->setCurrentWidget(scrSprite);
-  if (fit_) Fit();
+  const std::string& note = viewer.note();
+  lblStatus->setText(Text(note.empty() ? viewer.Status() : viewer.Status() + "　" + note));
+  lblHover->setText(Text(viewer.hoverText()));
+  picPalette->SetMarked(viewer.markedColour());
+  picSprite->SetTransparencyShown(viewer.transparencyShown);
+  picSprite->SetAxisShown(viewer.axisShown);
+  chkTransparent->setChecked(viewer.transparencyShown);
+  chkAxis->setChecked(viewer.axisShown);
+  picSprite->SetZoom(viewer.zoom());
+  lblZoom->setText(Text(viewer.ZoomText()));
+  cmdFitWindow->setChecked(viewer.fitting());
 }
 
 void SpriteViewer::ShowMessage(const std::vector<std::string>& lines) {
@@ -167,94 +173,43 @@ void SpriteViewer::ShowMessage(const std::vector<std::string>& lines) {
   stkPicture->setCurrentWidget(lblMessage);
 }
 
-void SpriteViewer::Fit() {
-  fit_ = true;
-  picSprite->SetZoom(picSprite->FitZoom(scrSprite->maximumViewportSize()));
-  ShowZoom();
-}
-
-void SpriteViewer::ZoomTo(int zoom) {
-  fit_ = false;
-  picSprite->SetZoom(zoom);
-  ShowZoom();
-}
-
-void SpriteViewer::ZoomIn() {
-  const auto next = std::upper_bound(kZoomSteps.begin(), kZoomSteps.end(), picSprite->zoom());
-  ZoomTo(next == kZoomSteps.end() ? kZoomSteps.back() : *next);
-}
-
-void SpriteViewer::ZoomOut() {
-  const auto below = std::lower_bound(kZoomSteps.begin(), kZoomSteps.end(), picSprite->zoom());
-  ZoomTo(below == kZoomSteps.begin() ? kZoomSteps.front() : *(below - 1));
-}
-
-void SpriteViewer::ShowZoom() {
-  lblZoom->setText(QString::number(picSprite->zoom()) + QStringLiteral(" 倍"));
-  cmdFitWindow->setChecked(fit_);
-}
-
-void SpriteViewer::ShowPixel(std::optional<QPoint> pixel) {
-  if (!pixel || !shown_ || !shown_->image) {
-    lblHover->clear();
-    picPalette->SetMarked(std::nullopt);
-    return;
-  }
-  const image::IndexedImage& sprite = *shown_->image;
-  lblHover->setText(Text(PixelText(sprite, pixel->x(), pixel->y())));
-  picPalette->SetMarked(sprite.pixels[static_cast<std::size_t>(pixel->y()) * static_cast<std::size_t>(sprite.width) +
-                                      static_cast<std::size_t>(pixel->x())]);
-}
-
-void SpriteViewer::ShowColour(std::optional<int> index) {
-  if (!index || !shown_ || !shown_->image) {
-    lblHover->clear();
-    return;
-  }
-  lblHover->setText(Text(ColourText(*shown_->image, *index)));
-}
-
-void SpriteViewer::SavePng() {
-  if (!shown_ || !shown_->image) return;
-  // Set up afresh each time, so the proposal is the row's own name; the
-  // folder is the one of the last save.
-  cdlSave.Flags = ui::cdl::kOverwritePrompt + ui::cdl::kHideReadOnly;
-  cdlSave.FileName = shown_->pngName;
-  cdlSave.DialogTitle = "PNG として保存";
-  cdlSave.Filter = "PNG ファイル (*.png)|*.png|";
-  const auto path = cdlSave.ShowSave();  // a name is taken as typed, as Make Text takes it
-  if (!path) return;
-  exporter::Lines failure;
-  try {
-    const auto written = exporter::WriteFileAtomic(*path, image::EncodeIndexedPng(*shown_->image, image::kPngLevel),
-                                                   shown_->archiveFile);
-    if (written) return;
-    failure = exporter::DescribeWriteError(written.error());
-  } catch (const std::exception& e) {
-    failure = exporter::DescribeStoppedWork(e);
-  }
-  ui::MsgBox(this, failure, ui::MsgStyle::kStop);
+std::ptrdiff_t SpriteViewer::PageRows() const {
+  // The main window's list shows nine rows; a page is what it shows.
+  constexpr std::ptrdiff_t kListRows = 9;
+  return kListRows;
 }
 
 void SpriteViewer::Copy() {
-  if (!shown_ || !shown_->image) return;
-  QGuiApplication::clipboard()->setImage(ToQImage(*shown_->image, true));
+  const image::IndexedImage* sprite = commands_.viewer().picture();
+  if (!sprite) return;
+  QGuiApplication::clipboard()->setImage(ToQImage(*sprite, true));
+}
+
+void SpriteViewer::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  // Hidden by its close box or Esc: the viewer no longer follows the list.
+  if (!event->spontaneous()) commands_.CloseViewer();
 }
 
 void SpriteViewer::keyPressEvent(QKeyEvent* event) {
   if (event->matches(QKeySequence::Copy)) {
     Copy();
   } else if (event->matches(QKeySequence::Save)) {
-    SavePng();
+    commands_.cmdSavePng_Click();
   } else {
+    constexpr std::ptrdiff_t kFar = PTRDIFF_MAX / 2;
     switch (event->key()) {
-      case Qt::Key_Up: if (onStep) onStep(-1); break;
-      case Qt::Key_Down: if (onStep) onStep(1); break;
+      case Qt::Key_Up: commands_.StepRow(-1); break;
+      case Qt::Key_Down: commands_.StepRow(1); break;
+      case Qt::Key_PageUp: commands_.StepRow(-PageRows()); break;
+      case Qt::Key_PageDown: commands_.StepRow(PageRows()); break;
+      case Qt::Key_Home: commands_.StepRow(-kFar); break;
+      case Qt::Key_End: commands_.StepRow(kFar); break;
       case Qt::Key_Plus:
-      case Qt::Key_Equal: ZoomIn(); break;
-      case Qt::Key_Minus: ZoomOut(); break;
-      case Qt::Key_1: ZoomTo(1); break;
-      case Qt::Key_0: Fit(); break;
+      case Qt::Key_Equal: Update([](auto& v) { v.ZoomIn(); }); break;
+      case Qt::Key_Minus: Update([](auto& v) { v.ZoomOut(); }); break;
+      case Qt::Key_1: Update([](auto& v) { v.ZoomTo(1); }); break;
+      case Qt::Key_0: Update([](auto& v) { v.Fit(); }); break;
       case Qt::Key_Escape: close(); break;
       default: QWidget::keyPressEvent(event); return;
     }
@@ -266,14 +221,15 @@ bool SpriteViewer::eventFilter(QObject* watched, QEvent* event) {
   if (watched == scrSprite->viewport()) {
     if (event->type() == QEvent::Resize) {
       picSprite->SetRoom(scrSprite->viewport()->size());
-      if (fit_) Fit();
+      const QSize room = scrSprite->maximumViewportSize();
+      Update([room](auto& v) { v.SetRoom(room.width(), room.height()); });
     }
     if (event->type() == QEvent::Wheel) {
       const auto* wheel = static_cast<QWheelEvent*>(event);
       if (wheel->modifiers() & Qt::ControlModifier) {
         const int turn = wheel->angleDelta().y();
-        if (turn > 0) ZoomIn();
-        if (turn < 0) ZoomOut();
+        if (turn > 0) Update([](auto& v) { v.ZoomIn(); });
+        if (turn < 0) Update([](auto& v) { v.ZoomOut(); });
         return true;
       }
     }

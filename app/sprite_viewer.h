@@ -1,9 +1,10 @@
 #pragma once
 
 // The sprite viewer: one modeless window beside the main window that shows
-// the sprite of the list's current row and follows it. Up and Down step the
-// list's current row from here too (through onStep), so list and viewer never
-// disagree. The picture is drawn at an integer zoom, fitted to the window
+// the sprite of the list's current row and follows it. It draws the viewer's
+// state (commands/viewer_state.h) and forwards its input to the commands. Up
+// and Down, PageUp and PageDown, Home and End step the list's current row
+// from here too, so list and viewer never disagree. The picture is drawn at an integer zoom, fitted to the window
 // until +, -, 1:1 or Ctrl+wheel pick one; index 0 over a checkerboard and the
 // axis as a crosshair, each with a toggle; the 256 colours beside it; a status
 // line under it. A row that cannot be decoded, or has no image, shows why in
@@ -11,15 +12,15 @@
 // Save as PNG writes what the PNG export would write for the row; Copy puts
 // the same picture on the clipboard.
 
-#include "commands/viewed_sprite.h"
-#include "sff/archive.h"
-#include "ui/common_dialog.h"
+#include "commands/main_commands.h"
+#include "commands/viewer_state.h"
 
 #include <QWidget>
 
 #include <cstddef>
-#include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -37,34 +38,25 @@ class SpriteViewer final : public QWidget {
   Q_OBJECT
 
  public:
-  explicit SpriteViewer(QWidget* owner);
+  SpriteViewer(QWidget* owner, commands::MainCommands& commands);
 
-  // Shows display row `row` of `archive`; with no archive or no row, that there is nothing to show.
-  void ShowRow(const sff::Archive* archive, std::optional<std::size_t> row);
-
-  // Asked to move the list's current row by -1 or +1 (Up and Down in the viewer).
-  std::function<void(int delta)> onStep;
+  // Draws `viewer`; the picture is taken anew only when another sprite came on show.
+  void Draw(const commands::ViewerState& viewer);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void BuildControls();
-  void ShowSprite();
   void ShowMessage(const std::vector<std::string>& lines);
+  // Runs `change` on the viewer's state, then draws it.
+  template <class Edit>
+  void Update(Edit edit);
+  // Rows one page of the list holds, for PageUp and PageDown.
+  std::ptrdiff_t PageRows() const;
 
-  // Fit mode follows the window's size; any other zoom stays as picked.
-  void Fit();
-  void ZoomTo(int zoom);
-  void ZoomIn();
-  void ZoomOut();
-  void ShowZoom();
-
-  void ShowPixel(std::optional<QPoint> pixel);
-  void ShowColour(std::optional<int> index);
-
-  void SavePng();
   void Copy();
 
   QToolButton* cmdZoomOut;
@@ -84,9 +76,8 @@ class SpriteViewer final : public QWidget {
   QLabel* lblHover;
   QLabel* lblStatus;
 
-  ui::CommonDialog cdlSave;
-  std::optional<commands::ViewedSprite> shown_;
-  bool fit_ = true;
+  commands::MainCommands& commands_;
+  std::optional<std::size_t> drawn_;  // the viewer state's showing() last drawn
 };
 
 }  // namespace pelvaro::app

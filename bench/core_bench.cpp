@@ -114,7 +114,7 @@ void EmptyFolder(const std::string& folder) {
   fs::create_directories(folder);
 }
 
-std::string ExportError(const Result<exporter::PcxExportSummary, exporter::WriteError>& result) {
+std::string ExportError(const Result<exporter::ExportSummary, exporter::WriteError>& result) {
   if (result) return {};
   return result.error().file + ": " + result.error().reason;
 }

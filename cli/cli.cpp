@@ -1,18 +1,16 @@
 #include "cli/cli.h"
 
-#include "export/definition_text.h"
-#include "export/pcx_export.h"
-#include "export/png_export.h"
+#include "commands/desk.h"
+#include "commands/export_steps.h"
 #include "export/messages.h"
-#include "export/output_folder.h"
 #include "export/system_reason.h"
 #include "pelvaro_version.h"
-#include "sff/load_sff.h"
 #include "sff/sprite_rows.h"
-#include "text/native_path.h"
 
 #include <cerrno>
 #include <exception>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <string_view>
 
@@ -53,13 +51,69 @@ int Print(std::ostream& out, std::ostream& err, std::string_view text) {
   return kExitFailure;
 }
 
+// The terminal as the commands' desk: the palette question is answered by
+// --yes (and told when it is not given), progress is one line rewritten in
+// place on a terminal that can, and the window's other requests never come.
+class TerminalDesk final : public commands::Desk {
+ public:
+  TerminalDesk(std::ostream& err, bool yes, bool progressTerminal)
+      : err_(err), yes_(yes), progressTerminal_(progressTerminal) {}
+
+  // Whether the progress line is on the terminal now.
+  bool progressShowing() const { return progressShowing_; }
+
+  commands::Answer Ask(const commands::Lines& message, commands::MsgStyle style) override {
+    if (style != commands::MsgStyle::kYesNoStopDefaultNo) {
+      Tell(err_, message);
+      return commands::Answer::kOk;
+    }
+    if (!yes_) Tell(err_, message);
+    return yes_ ? commands::Answer::kYes : commands::Answer::kNo;
+  }
+  std::optional<std::string> ChooseFile(const commands::FileRequest&) override { return std::nullopt; }
+  std::optional<std::string> ChooseFolder(const std::optional<std::string>&) override { return std::nullopt; }
+  std::unique_ptr<commands::Progress> ShowProgress(const commands::ProgressRequest& request) override {
+    if (!progressTerminal_ || request.total < kProgressMinimumRows) return nullptr;
+    return std::make_unique<Line>(*this, request.kind == commands::ProgressKind::kPcx ? "PCX" : "PNG");
+  }
+  void SetBusy(bool) override {}
+  void ShowSffName(const std::string&) override {}
+  void ShowArchive(const sff::Archive*, const std::string&) override {}
+  void SelectRow(std::size_t) override {}
+  void ShowViewer(const commands::ViewerState&) override {}
+  void ShowAbout(const commands::AboutTexts&) override {}
+  void EndProgram() override {}
+
+ private:
+  // The rows done, on one line rewritten in place; the line is wiped when the work ends.
+  class Line final : public commands::Progress {
+   public:
+    Line(TerminalDesk& desk, const char* format) : desk_(desk), format_(format) { desk_.progressShowing_ = true; }
+    ~Line() override {
+      desk_.err_ << "\r\033[K" << std::flush;
+      desk_.progressShowing_ = false;
+    }
+    bool Step(std::size_t done, std::size_t total) override {
+      if (done % 256 == 0 || done == total)
+        desk_.err_ << "\r" << format_ << " 出力中 " << done << " / " << total << std::flush;
+      return true;
+    }
+
+   private:
+    TerminalDesk& desk_;
+    const char* format_;
+  };
+
+  std::ostream& err_;
+  bool yes_;
+  bool progressTerminal_;
+  bool progressShowing_ = false;
+};
+
 // Loads the archive, asking the palette question as --yes answers it; the
 // exit code when it did not load.
-Result<sff::Archive, int> Load(const std::string& path, bool yes, std::ostream& err) {
-  auto loaded = sff::LoadSff(path, [yes, &err] {
-    if (!yes) Tell(err, exporter::SharedPaletteWarning());
-    return yes;
-  });
+Result<sff::Archive, int> Load(commands::Desk& desk, const std::string& path, std::ostream& err) {
+  auto loaded = commands::LoadArchive(desk, path);
   if (loaded) return std::move(*loaded);
   if (loaded.error().fault == sff::LoadFault::kDeclined) return Fail(kExitDeclined);
   Tell(err, exporter::DescribeLoadError(loaded.error()));
@@ -92,65 +146,35 @@ int List(const sff::Archive& archive, std::ostream& out, std::ostream& err) {
   return Print(out, err, text);
 }
 
-// Makes the output folder when it is missing; false, with the reason told, when it cannot be made.
-bool MadeFolder(const std::string& folder, std::ostream& err) {
-  auto made = exporter::EnsureOutputFolder(folder);
-  if (!made) Tell(err, exporter::DescribeFolderError(made.error()));
-  return static_cast<bool>(made);
-}
-
-// The rows done, on one line rewritten in place, when `show`; nothing otherwise.
-exporter::ProgressFn TerminalProgress(std::ostream& err, const char* format, bool show) {
-  if (!show) return {};
-  return [&err, format](std::size_t done, std::size_t total) {
-    if (done % 256 == 0 || done == total) err << "\r" << format << " 出力中 " << done << " / " << total << std::flush;
-  };
-}
-
-int Pcx(const sff::Archive& archive, const std::string& folderArg, std::ostream& out, std::ostream& err,
-        const Environment& env) {
-  if (!MadeFolder(folderArg, err)) return kExitFailure;
-  const bool showProgress = env.progressTerminal && archive.RowCount() >= kProgressMinimumRows;
-  const exporter::ProgressFn progress = TerminalProgress(err, "PCX", showProgress);
-  const auto result = exporter::ExportAllPcx(text::WithTrailingSeparator(folderArg), archive, progress);
-  if (showProgress) err << "\r\033[K" << std::flush;
-  if (!result) {
-    Tell(err, exporter::DescribeWriteError(result.error()));
-    return kExitFailure;
-  }
-  const int printed = Print(out, err, std::string(exporter::kPcxDone) + "\n");
-  if (result->skipped > 0) err << exporter::SkippedRowsLine(result->skipped) << '\n';
-  return printed;
-}
-
-// As pcx, but a row whose image cannot be decoded is told with its reason and
-// left out, the others still written; the command then ends with 1.
-int Png(const sff::Archive& archive, const std::string& folderArg, std::ostream& out, std::ostream& err,
-        const Environment& env) {
-  if (!MadeFolder(folderArg, err)) return kExitFailure;
-  const bool showProgress = env.progressTerminal && archive.RowCount() >= kProgressMinimumRows;
-  const exporter::ProgressFn progress = TerminalProgress(err, "PNG", showProgress);
-  const auto tellUndecodable = [&err, showProgress](const exporter::UndecodableRow& row) {
-    if (showProgress) err << "\r\033[K";
+// pcx and png: the rows into the folder, the folder made when missing. A PNG
+// row whose image cannot be decoded is told with its reason and left out, the
+// others still written; the command then ends with 1, and nothing on stdout
+// says that all went well.
+int Export(TerminalDesk& desk, const sff::Archive& archive, commands::ImageFormat format, const std::string& folder,
+           std::ostream& out, std::ostream& err) {
+  commands::ExportRequest request;
+  request.format = format;
+  request.folder = folder;
+  request.onUndecodable = [&err, &desk](const exporter::UndecodableRow& row) {
+    if (desk.progressShowing()) err << "\r\033[K";
     Tell(err, exporter::DescribeUndecodableRow(row.row, row.file, row.error));
   };
-  const auto result = exporter::ExportAllPng(text::WithTrailingSeparator(folderArg), archive, progress, tellUndecodable);
-  if (showProgress) err << "\r\033[K" << std::flush;
-  if (!result) {
-    Tell(err, exporter::DescribeWriteError(result.error()));
+  const commands::ExportOutcome outcome = commands::ExportRows(desk, archive, request);
+  if (outcome.failed()) {
+    Tell(err, commands::OutcomeMessage(outcome, format));
     return kExitFailure;
   }
-  // Rows left out are a failure: nothing on stdout says that all went well.
-  const int printed =
-      result->undecodable > 0 ? kExitFailure : Print(out, err, std::string(exporter::kPngDone) + "\n");
-  if (result->skipped > 0) err << exporter::SkippedRowsLine(result->skipped) << '\n';
-  if (result->undecodable > 0) err << exporter::UndecodableRowsLine(result->undecodable) << '\n';
+  const exporter::ExportSummary& s = outcome.summary;
+  const char* done = format == commands::ImageFormat::kPcx ? exporter::kPcxDone : exporter::kPngDone;
+  const int printed = s.undecodable > 0 ? kExitFailure : Print(out, err, std::string(done) + "\n");
+  if (s.skipped > 0) err << exporter::SkippedRowsLine(s.skipped) << '\n';
+  if (s.undecodable > 0) err << exporter::UndecodableRowsLine(s.undecodable) << '\n';
   return printed;
 }
 
-int Text(const sff::Archive& archive, const std::string& textPath, std::ostream& out, std::ostream& err,
-         const Environment& env) {
-  if (auto made = exporter::MakeText(textPath, archive, env.programFolder); !made) {
+int Text(commands::Desk& desk, const sff::Archive& archive, const std::string& textPath, std::ostream& out,
+         std::ostream& err, const Environment& env) {
+  if (auto made = commands::WriteTextFiles(desk, textPath, archive, env.programFolder); !made) {
     Tell(err, exporter::DescribeMakeTextError(made.error()));
     return kExitFailure;
   }
@@ -195,12 +219,13 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   // near the file's size / 32 makes tens of millions of records): that is
   // reported like any other failure, not left to end the program.
   try {
-    const auto archive = Load(words[1], yes, err);
+    TerminalDesk desk(err, yes, env.progressTerminal);
+    const auto archive = Load(desk, words[1], err);
     if (!archive) return archive.error();
     if (command == "list") return List(*archive, out, err);
-    if (command == "pcx") return Pcx(*archive, words[2], out, err, env);
-    if (command == "png") return Png(*archive, words[2], out, err, env);
-    return Text(*archive, words[2], out, err, env);
+    if (command == "pcx") return Export(desk, *archive, commands::ImageFormat::kPcx, words[2], out, err);
+    if (command == "png") return Export(desk, *archive, commands::ImageFormat::kPng, words[2], out, err);
+    return Text(desk, *archive, words[2], out, err, env);
   } catch (const std::exception& e) {
     Tell(err, exporter::DescribeStoppedWork(e));
   }

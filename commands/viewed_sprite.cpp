@@ -1,7 +1,9 @@
 #include "commands/viewed_sprite.h"
 
+#include "export/atomic_file.h"
 #include "export/messages.h"
 #include "export/png_export.h"
+#include "image/png_writer.h"
 #include "sff/sprite_rows.h"
 
 #include <algorithm>
@@ -40,7 +42,7 @@ ViewedSprite ViewRow(const sff::Archive& archive, std::size_t row) {
     view.message = exporter::NoImageLines();
     return view;
   }
-  view.pngName = exporter::PngName(archive, record);
+  view.pngName = sff::PngName(archive, record);
   auto decoded = exporter::DecodeSprite(archive, record);
   if (decoded) {
     view.image = std::move(*decoded);
@@ -85,6 +87,10 @@ std::string ViewerTitle(const ViewedSprite* sprite) {
   constexpr const char* kTitle = "スプライトの表示";
   if (!sprite || sprite->pcxName.empty()) return kTitle;
   return sprite->pcxName + " - " + kTitle;
+}
+
+Result<Done, exporter::WriteError> WriteSpritePng(const std::string& path, const ViewedSprite& sprite) {
+  return exporter::WriteFileAtomic(path, image::EncodeIndexedPng(*sprite.image, image::kPngLevel), sprite.archiveFile);
 }
 
 }  // namespace pelvaro::commands

@@ -7,7 +7,9 @@
 // never points into an archive that a new load has replaced.
 
 #include "image/indexed_image.h"
+#include "export/write_error.h"
 #include "sff/archive.h"
+#include "text/result.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -46,5 +48,9 @@ std::string PixelText(const image::IndexedImage& image, int x, int y);
 
 // The window's title for the sprite shown (null: none).
 std::string ViewerTitle(const ViewedSprite* sprite);
+
+// Writes the sprite's picture as the PNG export writes it, replacing `path`
+// safely, unless that is the open archive's own file.
+Result<Done, exporter::WriteError> WriteSpritePng(const std::string& path, const ViewedSprite& sprite);
 
 }  // namespace pelvaro::commands

@@ -52,6 +52,9 @@ class ViewerState {
   void Forget();
 
   const ViewedSprite* shown() const { return shown_ ? &*shown_ : nullptr; }
+  // Changes whenever another sprite (or none) comes on show, so a window
+  // knows when to take the picture anew.
+  std::size_t showing() const { return showing_; }
   // The picture on show; null when the row has none or there is no row.
   const image::IndexedImage* picture() const;
   const sff::Archive* archive() const { return archive_; }
@@ -97,6 +100,7 @@ class ViewerState {
   bool open_ = false;
   const sff::Archive* archive_ = nullptr;
   std::optional<ViewedSprite> shown_;
+  std::size_t showing_ = 0;
   bool fit_ = true;
   int zoom_ = 1;
   int roomWidth_ = 0;

@@ -113,6 +113,20 @@ Lines NoImageLines() { return {"この行には画像がありません。", "PC
 
 Lines NothingToViewLines() { return {"表示するスプライトがありません。"}; }
 
+Lines ExportCancelledLines(const std::string& kind, const std::string& folder, std::size_t written) {
+  return {kind + "ファイルの出力を中止しました。", "出力先: " + folder,
+          "中止するまでに " + std::to_string(written) + " 個のファイルを出力しました。"};
+}
+
+std::string PngSavedLine(const std::string& path) { return "PNG ファイルを保存しました: " + path; }
+
+std::string AboutCaption(const std::string& productTitle) { return productTitle + " のﾊﾞｰｼﾞｮﾝ情報"; }
+
+// "Version 0.11β" for 0, 1, 1: no separator between minor and revision.
+std::string AboutVersion(int major, int minor, int revision) {
+  return "Version " + std::to_string(major) + "." + std::to_string(minor) + std::to_string(revision) + "β";
+}
+
 std::string JoinLines(const Lines& lines, std::string_view newline) {
   std::string joined;
   for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -53,6 +53,23 @@ std::string UndecodableRowsLine(std::size_t undecodable);
 Lines NoImageLines();
 Lines NothingToViewLines();
 
+// Asked by Exit.
+inline constexpr const char* kExitQuestion = "終了しますか？";
+
+// The progress window's caption while PCX or PNG files are written.
+inline constexpr const char* kPcxProgressCaption = "PCXファイルを出力しています…";
+inline constexpr const char* kPngProgressCaption = "PNGファイルを出力しています…";
+// An export the user stopped: the folder and the files written before the stop.
+Lines ExportCancelledLines(const std::string& kind, const std::string& folder, std::size_t written);
+
+// What Save as PNG in the sprite viewer says it did.
+std::string PngSavedLine(const std::string& path);
+
+// The About box: its caption, the product's name and version, and the notice.
+std::string AboutCaption(const std::string& productTitle);
+std::string AboutVersion(int major, int minor, int revision);
+inline constexpr const char* kAboutNotice = "このソフトウェアは無保証です。";
+
 std::string JoinLines(const Lines& lines, std::string_view newline);
 
 }  // namespace pelvaro::exporter

@@ -1,7 +1,6 @@
 #include "export/pcx_export.h"
 
 #include "export/atomic_file.h"
-#include "export/row_files.h"
 #include "sff/sprite_rows.h"
 
 #include <algorithm>
@@ -23,18 +22,17 @@ std::string PcxFileBytes(const sff::Archive& archive, const sff::SpriteRecord& r
   return out;
 }
 
-Result<PcxExportSummary, WriteError> ExportAllPcx(const std::string& folder, const sff::Archive& archive,
-                                                  const ProgressFn& progress) {
-  PcxExportSummary summary;
-  auto unnamed = WalkRowFiles(
-      folder, archive, sff::AppendPcxName, progress,
+Result<ExportSummary, WriteError> ExportPcx(const std::string& folder, const sff::Archive& archive,
+                                            const RowSelection& rows, const ProgressFn& progress) {
+  ExportSummary summary;
+  auto walked = WalkRowFiles(
+      folder, archive, rows, sff::AppendPcxName, progress, summary,
       [&](std::size_t, const sff::SpriteRecord& record, const std::string& path) {
         auto written = WriteFileAtomic(path, PcxFileBytes(archive, record), archive.SourceFile());
         if (written) ++summary.written;
         return written;
       });
-  if (!unnamed) return Fail(std::move(unnamed).error());
-  summary.skipped = *unnamed;
+  if (!walked) return Fail(std::move(walked).error());
   return summary;
 }
 

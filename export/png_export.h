@@ -24,11 +24,6 @@ namespace pelvaro::exporter {
 Result<image::IndexedImage, image::DecodeError> DecodeSprite(const sff::Archive& archive,
                                                              const sff::SpriteRecord& record);
 
-// Appends the PNG file name of `record`: its PCX name with ".png" in place of
-// ".pcx" (nothing for a record without a name).
-void AppendPngName(std::string& out, const sff::Archive& archive, const sff::SpriteRecord& record);
-std::string PngName(const sff::Archive& archive, const sff::SpriteRecord& record);
-
 // A row whose image could not be decoded: nothing was written for it.
 struct UndecodableRow {
   std::size_t row = 0;  // display row, from 0
@@ -37,20 +32,20 @@ struct UndecodableRow {
 };
 using UndecodableFn = std::function<void(const UndecodableRow& row)>;
 
-struct PngExportSummary {
-  std::size_t written = 0;
-  std::size_t skipped = 0;      // rows without a PCX name
-  std::size_t undecodable = 0;  // rows whose image could not be decoded
-};
-
-// Every row in display order into `folder` (ending in a separator), each under
-// its PNG name. A row without a name is skipped; a row whose image cannot be
-// decoded is told to `onUndecodable` and the export goes on with the next.
-// Stops at the first file that cannot be written, keeping those written
-// before it; the archive's own file is one of those, under whatever name or
-// link it stands in the folder. Throws std::bad_alloc when memory runs out.
-Result<PngExportSummary, WriteError> ExportAllPng(const std::string& folder, const sff::Archive& archive,
-                                                  const ProgressFn& progress = {},
-                                                  const UndecodableFn& onUndecodable = {});
+// Every selected row in display order into `folder` (ending in a separator),
+// each under its PNG name. A row without a name is skipped; a row whose image
+// cannot be decoded is told to `onUndecodable` and the export goes on with
+// the next. Stops when the progress asks it to, or at the first file that
+// cannot be written, keeping those written before it; the archive's own file
+// is one of those, under whatever name or link it stands in the folder.
+// Throws std::bad_alloc when memory runs out.
+Result<ExportSummary, WriteError> ExportPng(const std::string& folder, const sff::Archive& archive,
+                                            const RowSelection& rows, const ProgressFn& progress = {},
+                                            const UndecodableFn& onUndecodable = {});
+inline Result<ExportSummary, WriteError> ExportAllPng(const std::string& folder, const sff::Archive& archive,
+                                                      const ProgressFn& progress = {},
+                                                      const UndecodableFn& onUndecodable = {}) {
+  return ExportPng(folder, archive, RowSelection::All(), progress, onUndecodable);
+}
 
 }  // namespace pelvaro::exporter

@@ -100,6 +100,21 @@ std::string PcxName(const Archive& archive, const SpriteRecord& record) {
   return name;
 }
 
+void AppendPngName(std::string& out, const Archive& archive, const SpriteRecord& record) {
+  constexpr std::string_view kPcxExtension = ".pcx";
+  constexpr std::string_view kPngExtension = ".png";
+  const std::size_t start = out.size();
+  AppendPcxName(out, archive, record);
+  // Every PCX name ends in ".pcx" (PutPcxName).
+  if (out.size() > start) out.replace(out.size() - kPcxExtension.size(), kPcxExtension.size(), kPngExtension);
+}
+
+std::string PngName(const Archive& archive, const SpriteRecord& record) {
+  std::string name;
+  AppendPngName(name, archive, record);
+  return name;
+}
+
 void AppendCell(std::string& out, const Archive& archive, std::size_t row, Column column) {
   const std::uint32_t position = archive.DisplayOrder()[row];
   const SpriteRecord& r = archive.SpriteInfo()[position];

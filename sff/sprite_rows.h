@@ -36,6 +36,10 @@ void AppendPcxName(std::string& out, const Archive& archive, const SpriteRecord&
 inline constexpr std::size_t kPcxNameTailBytes = 16;
 char* PutPcxName(char* out, std::string_view stem, const SpriteRecord& source);
 std::string PcxName(const Archive& archive, const SpriteRecord& record);
+// The PNG file name of `record`: its PCX name with ".png" in place of ".pcx"
+// (nothing for a record without a name).
+void AppendPngName(std::string& out, const Archive& archive, const SpriteRecord& record);
+std::string PngName(const Archive& archive, const SpriteRecord& record);
 
 // Appends the sort key of `record`: for group 9000 items 0 and 1 a space,
 // "00000" and the item, so they come first; otherwise 1 - palette flag, then

@@ -11,10 +11,10 @@ namespace pelvaro::testing {
 namespace {
 
 // Every row exports without an error: the ranges of a loaded archive are all in the file.
-exporter::PcxExportSummary ExportAll(const LoadedArchive& a, const TempDir& out) {
+exporter::ExportSummary ExportAll(const LoadedArchive& a, const TempDir& out) {
   auto result = exporter::ExportAllPcx(out.path(), *a.archive);
   EXPECT_TRUE(result);
-  return result ? *result : exporter::PcxExportSummary{};
+  return result ? *result : exporter::ExportSummary{};
 }
 
 // Also how any looping chain ends: after as many subfiles as the image count.

@@ -136,7 +136,7 @@ TEST_F(PngExport, WritesTheRowsOfThePcxExportEachDecodedFromItsOwnBytes) {
   std::vector<std::pair<std::size_t, std::size_t>> progress;
   std::vector<exporter::UndecodableRow> undecodable;
   const auto result = ExportAllPng(
-      out_.path(), archive(), [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); },
+      out_.path(), archive(), [&](std::size_t done, std::size_t total) { return progress.emplace_back(done, total), true; },
       [&](const exporter::UndecodableRow& row) { undecodable.push_back(row); });
   ASSERT_TRUE(result) << result.error().reason;
   EXPECT_EQ(result->written, 4u);
@@ -169,8 +169,8 @@ TEST_F(PngExport, WritesTheRowsOfThePcxExportEachDecodedFromItsOwnBytes) {
   EXPECT_EQ(undecodable[1].file, "USER_00001_00001.png");
   EXPECT_EQ(undecodable[1].error.fault, DecodeFault::kTooShort);
 
-  EXPECT_EQ(exporter::PngName(archive(), archive().RecordOfRow(4)), "USER_09000_00000.png");
-  EXPECT_EQ(exporter::PngName(archive(), archive().RecordOfRow(5)), "");
+  EXPECT_EQ(sff::PngName(archive(), archive().RecordOfRow(4)), "USER_09000_00000.png");
+  EXPECT_EQ(sff::PngName(archive(), archive().RecordOfRow(5)), "");
 }
 
 // The open archive linked in under a file's name stops the export there; the files before stay.

@@ -49,7 +49,7 @@ TEST(WriteFaults, AFullDiskStopsTheWorkAtTheFileThatDoesNotFit) {
   // An older file under the name that does not fit survives whole.
   WriteBytes(disk / "USER_00001_00002.pcx", Payload(50, 9));
   std::size_t done = 0;
-  const auto result = exporter::ExportAllPcx(disk.path(), *a->archive, [&](std::size_t n, std::size_t) { done = n; });
+  const auto result = exporter::ExportAllPcx(disk.path(), *a->archive, [&](std::size_t n, std::size_t) { return done = n, true; });
   ASSERT_FALSE(result);
   EXPECT_EQ(done, 2u);
   ExpectFailureAt(result.error(), disk / "USER_00001_00002.pcx", ENOSPC);
@@ -74,9 +74,10 @@ TEST(WriteFaults, AFolderTakenAwayDuringTheExportStopsItNamingTheNextFile) {
     const std::string elsewhere = text::WithTrailingSeparator(out / "moved");
     fs::create_directory(Native(folder));
     const auto result = exporter::ExportAllPcx(folder, *a->archive, [&](std::size_t done, std::size_t) {
-      if (done != 2) return;
+      if (done != 2) return true;
       if (moved) fs::rename(Native(folder), Native(elsewhere));
       else fs::remove_all(Native(folder));
+      return true;
     });
     ASSERT_FALSE(result) << moved;
     ExpectFailureAt(result.error(), folder + "USER_00001_00002.pcx", ENOENT);

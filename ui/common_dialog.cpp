@@ -1,7 +1,5 @@
 #include "ui/common_dialog.h"
 
-#include "text/native_path.h"
-
 namespace pelvaro::ui {
 
 QStringList CommonDialog::NameFilters(const std::string& filter) {
@@ -19,24 +17,21 @@ QStringList CommonDialog::NameFilters(const std::string& filter) {
   return filters;
 }
 
-FileDialogRequest CommonDialog::Request(FileDialogMode mode) const {
+FileDialogRequest CommonDialog::Request(const commands::FileRequest& r) {
   FileDialogRequest request;
-  request.mode = mode;
-  request.title = QString::fromStdString(DialogTitle);
-  request.directory = QString::fromStdString(InitDir.empty() ? lastFolder_ : InitDir);
-  request.fileName = QString::fromStdString(FileName);
-  request.nameFilters = NameFilters(Filter);
-  request.confirmOverwrite = (Flags & cdl::kOverwritePrompt) != 0;
+  request.mode = r.mode == commands::FileDialogMode::kSave ? FileDialogMode::kSave : FileDialogMode::kOpen;
+  request.title = QString::fromStdString(r.title);
+  request.directory = QString::fromStdString(r.initialFolder);
+  request.fileName = QString::fromStdString(r.fileName);
+  request.nameFilters = NameFilters(r.filter);
+  request.confirmOverwrite = (r.flags & commands::cdl::kOverwritePrompt) != 0;
   return request;
 }
 
-std::optional<std::string> CommonDialog::Show(FileDialogMode mode) {
-  const auto chosen = CurrentInteraction().RunFileDialog(owner_, Request(mode));
+std::optional<std::string> CommonDialog::Show(const commands::FileRequest& request) {
+  const auto chosen = CurrentInteraction().RunFileDialog(owner_, Request(request));
   if (!chosen) return std::nullopt;
-  FileName = chosen->toStdString();
-  const std::string name = text::GetFileName(FileName);
-  lastFolder_ = FileName.substr(0, FileName.size() - name.size());
-  return FileName;
+  return chosen->toStdString();
 }
 
 }  // namespace pelvaro::ui

@@ -1,6 +1,5 @@
 #include "ui/frm_about.h"
 
-#include "pelvaro_version.h"
 #include "ui/fonts.h"
 #include "ui/twips.h"
 
@@ -10,7 +9,7 @@
 
 namespace pelvaro::ui {
 
-frmAbout::frmAbout(const QIcon& icon, QWidget* parent)
+frmAbout::frmAbout(const QIcon& icon, const commands::AboutTexts& texts, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
   setAttribute(Qt::WA_DeleteOnClose);
@@ -25,7 +24,7 @@ frmAbout::frmAbout(const QIcon& icon, QWidget* parent)
   lblAppName->setGeometry(TwipsRect(960, 240, 3255, 240));
   lblVer = new QLabel(this);
   lblVer->setGeometry(TwipsRect(4320, 240, 1335, 240));
-  Label2 = new QLabel(QStringLiteral("このソフトウェアは無保証です。"), this);
+  Label2 = new QLabel(this);
   Label2->setGeometry(TwipsRect(960, 600, 2895, 240));
   Label2->setFont(WindowFont(kMsPGothic, 9));
   cmdOK = new QPushButton(QStringLiteral("OK"), this);
@@ -39,18 +38,14 @@ frmAbout::frmAbout(const QIcon& icon, QWidget* parent)
   cmdOK->setObjectName(QStringLiteral("cmdOK"));
   connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 
-  Form_Load();
+  Form_Load(texts);
 }
 
-QString frmAbout::VersionText(int major, int minor, int revision) {
-  return QStringLiteral("Version %1.%2%3β").arg(major).arg(minor).arg(revision);
-}
-
-void frmAbout::Form_Load() {
-  const QString title = QString::fromUtf8(kProductTitle);
-  lblVer->setText(VersionText(kVersionMajor, kVersionMinor, kVersionRevision));
-  lblAppName->setText(title);
-  setWindowTitle(title + QStringLiteral(" のﾊﾞｰｼﾞｮﾝ情報"));
+void frmAbout::Form_Load(const commands::AboutTexts& texts) {
+  lblVer->setText(QString::fromStdString(texts.version));
+  lblAppName->setText(QString::fromStdString(texts.productName));
+  Label2->setText(QString::fromStdString(texts.notice));
+  setWindowTitle(QString::fromStdString(texts.caption));
   // The icon sits on the window's own colour.
   pctIcon->setAutoFillBackground(true);
   pctIcon->setBackgroundRole(QPalette::Window);

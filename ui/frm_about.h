@@ -5,6 +5,8 @@
 // destroyed when closed. Its widgets carry their names as objectNames
 // (pctIcon, lblAppName, lblVer, Label2, cmdOK), so tests find them.
 
+#include "commands/desk.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -16,10 +18,7 @@ namespace pelvaro::ui {
 
 class frmAbout : public QDialog {
  public:
-  explicit frmAbout(const QIcon& icon, QWidget* parent = nullptr);
-
-  // "Version 0.11β" for 0, 1, 1: no separator between minor and revision.
-  static QString VersionText(int major, int minor, int revision);
+  frmAbout(const QIcon& icon, const commands::AboutTexts& texts, QWidget* parent = nullptr);
 
  private:
   QLabel* pctIcon;
@@ -28,7 +27,7 @@ class frmAbout : public QDialog {
   QLabel* Label2;
   QPushButton* cmdOK;
 
-  void Form_Load();
+  void Form_Load(const commands::AboutTexts& texts);
   void cmdOK_Click();
 };
 

@@ -30,10 +30,7 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text
   auto box = std::make_unique<QMessageBox>(parent);
   box->setWindowTitle(QString::fromUtf8(kAppTitle));
   box->setTextFormat(Qt::PlainText);
-  // Lines come joined by CR LF, as a message box on Windows takes them; Qt wants LF alone.
-  QString shown = text;
-  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  box->setText(shown);
+  box->setText(text);
   box->setIcon(IconOf(style));
   if (AsksYesOrNo(style)) {
     box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -61,7 +58,7 @@ Answer MsgBox(QWidget* parent, const QString& text, MsgStyle style) {
 }
 
 Answer MsgBox(QWidget* parent, const std::vector<std::string>& lines, MsgStyle style) {
-  return MsgBox(parent, QString::fromStdString(exporter::JoinLines(lines, "\r\n")), style);
+  return MsgBox(parent, QString::fromStdString(exporter::JoinLines(lines, "\n")), style);
 }
 
 }  // namespace pelvaro::ui

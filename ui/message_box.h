@@ -2,6 +2,8 @@
 
 // Message boxes with the application title; none passes a title of its own.
 
+#include "commands/desk.h"
+
 #include <QString>
 
 #include <memory>
@@ -15,14 +17,8 @@ namespace pelvaro::ui {
 
 inline constexpr const char* kAppTitle = "Korvane";
 
-enum class MsgStyle {
-  kInformation,         // OK, information icon
-  kStop,                // OK, stop icon
-  kYesNoStopDefaultNo,  // Yes and No, stop icon, No the default
-  kYesNoQuestion,       // Yes and No, question icon, Yes the default
-};
-
-enum class Answer { kOk, kYes, kNo };
+using commands::Answer;
+using commands::MsgStyle;
 
 // The box for `style`, not yet shown. The text is shown as plain text, never as markup.
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text, MsgStyle style);
@@ -34,7 +30,7 @@ Answer AnswerOf(const QMessageBox& box);
 // it waits, the pointer over it is the ordinary arrow even when a command has
 // the busy pointer up.
 Answer MsgBox(QWidget* parent, const QString& text, MsgStyle style);
-// A message given as lines, one under the other.
+// A message given as lines, one under the other (Qt's boxes break lines at LF).
 Answer MsgBox(QWidget* parent, const std::vector<std::string>& lines, MsgStyle style);
 
 }  // namespace pelvaro::ui

@@ -8,30 +8,41 @@ namespace {
 
 constexpr qint64 kRepaintEveryMs = 50;
 
-// Neither Esc nor the close box can take the window away while the work goes on.
+// Neither Esc nor the close box can take the window away while the work goes
+// on; in a cancellable one Esc asks the work to stop, as Cancel does.
 class UnclosableProgressDialog final : public QProgressDialog {
  public:
-  using QProgressDialog::QProgressDialog;
+  UnclosableProgressDialog(const QString& label, int total, QWidget* parent, bool cancellable)
+      : QProgressDialog(label, QString(), 0, total, parent), cancellable_(cancellable) {}
 
  protected:
   void closeEvent(QCloseEvent* event) override { event->ignore(); }
-  void reject() override {}
+  void reject() override {
+    if (cancellable_) cancel();
+  }
+
+ private:
+  bool cancellable_;
 };
 
 }  // namespace
 
-ProgressWindow::ProgressWindow(QWidget* parent, QString label, std::chrono::milliseconds delay)
-    : parent_(parent), label_(std::move(label)), delay_(delay) {
+ProgressWindow::ProgressWindow(QWidget* parent, QString label, bool cancellable, std::chrono::milliseconds delay)
+    : parent_(parent), label_(std::move(label)), cancellable_(cancellable), delay_(delay) {
   sinceStart_.start();
 }
 
 ProgressWindow::~ProgressWindow() = default;
 
-void ProgressWindow::Step(int done, int total) {
+bool ProgressWindow::Step(int done, int total) {
   if (!dialog_) {
-    if (sinceStart_.elapsed() < delay_.count() || done >= total) return;
-    dialog_ = std::make_unique<UnclosableProgressDialog>(label_, QString(), 0, total, parent_);
-    dialog_->setCancelButton(nullptr);
+    if (sinceStart_.elapsed() < delay_.count() || done >= total) return true;
+    dialog_ = std::make_unique<UnclosableProgressDialog>(label_, total, parent_, cancellable_);
+    if (cancellable_) {
+      dialog_->setCancelButtonText(QStringLiteral("キャンセル"));
+    } else {
+      dialog_->setCancelButton(nullptr);
+    }
     dialog_->setWindowTitle(parent_ ? parent_->windowTitle() : QString());
     dialog_->setAutoClose(false);
     dialog_->setAutoReset(false);
@@ -42,12 +53,13 @@ void ProgressWindow::Step(int done, int total) {
     dialog_->show();
     sinceRepaint_.start();
     dialog_->setValue(done);
-    return;
+    return !dialog_->wasCanceled();
   }
-  if (done < total && sinceRepaint_.elapsed() < kRepaintEveryMs) return;
+  if (done < total && sinceRepaint_.elapsed() < kRepaintEveryMs) return !dialog_->wasCanceled();
   sinceRepaint_.restart();
   dialog_->setMaximum(total);
   dialog_->setValue(done);
+  return !dialog_->wasCanceled();
 }
 
 }  // namespace pelvaro::ui
