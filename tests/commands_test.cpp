@@ -265,3 +265,124 @@ TEST(ViewerCommands, FollowStepReopenAndSave) {
   EXPECT_TRUE(s.desk.messages.empty());
   s.desk.ExpectScriptUsed();
 }
+
+namespace {
+
+// Groups 0 (items 0..3, item 2 linked to item 1), 5 (item 0) and 7 (items 0, 1), in display order rows 0..6.
+Bytes SevenSprites() {
+  const Palette palette = TestPalette(5);
+  SffBuilder b;
+  for (std::uint16_t i = 0; i < 4; ++i) {
+    if (i == 2) {
+      b.Add({.group = 0, .item = 2, .link = 1, .payload = {}});
+      continue;
+    }
+    b.Add({.group = 0, .item = i, .payload = MakePcx(3, 2, PatternPixels(3, 2, i), &palette)});
+  }
+  b.Add({.group = 5, .item = 0, .payload = MakePcx(2, 2, PatternPixels(2, 2, 9), &palette)})
+      .Add({.group = 7, .item = 0, .payload = MakePcx(1, 4, PatternPixels(1, 4, 7), &palette)})
+      .Add({.group = 7, .item = 1, .payload = MakePcx(4, 1, PatternPixels(4, 1, 8), &palette)});
+  return b.Build();
+}
+
+struct BrowserSession : Session {
+  BrowserSession() {
+    WriteBytes(dir / "USER.sff", SevenSprites());
+    Open();
+    commands.OpenViewer(0);
+  }
+  const commands::BrowserState& browser() const { return commands.viewer().browser(); }
+};
+
+}  // namespace
+
+// The filter hides rows but keeps their numbers; the current row gives way to
+// the first kept row; steps and groups go through what the filter keeps; go
+// to finds a hidden row by clearing the filter.
+TEST(BrowserCommands, FilterGroupsStepsAndGoTo) {
+  BrowserSession s;
+  EXPECT_EQ(s.browser().groups(), (std::vector<commands::GroupEntry>{{0, 4, 1}, {5, 1, 0}, {7, 2, 0}}));
+  EXPECT_EQ(s.browser().chosenGroup(), 0);
+  EXPECT_EQ(s.browser().groupRows(), (std::vector<std::size_t>{0, 1, 2, 3}));
+  EXPECT_EQ(s.browser().CountText(), "7 / 7");
+
+  s.commands.SetFilter("5-7");
+  EXPECT_EQ(s.browser().visibleRows(), (std::vector<std::size_t>{4, 5, 6}));
+  EXPECT_EQ(s.commands.viewer().row(), 4u);
+  EXPECT_EQ(s.desk.selectedRows.back(), 4u) << "the main list follows";
+  EXPECT_EQ(s.browser().chosenGroup(), 5);
+  EXPECT_EQ(s.browser().CountText(), "3 / 7");
+  s.commands.StepRow(1);
+  EXPECT_EQ(s.commands.viewer().row(), 5u);
+  EXPECT_EQ(s.browser().chosenGroup(), 7);
+  s.commands.StepRow(100);
+  EXPECT_EQ(s.commands.viewer().row(), 6u);
+  s.commands.ChooseGroup(0);
+  EXPECT_EQ(s.commands.viewer().row(), 4u);
+  EXPECT_EQ(s.commands.viewer().shown()->pcxName, "USER_00005_00000.pcx");
+
+  s.commands.SetFilter("5-7 nonsense");
+  EXPECT_EQ(s.browser().visibleRows().size(), 3u) << "an unreadable term hides nothing";
+  EXPECT_EQ(s.browser().filter().unreadable.size(), 1u);
+
+  EXPECT_TRUE(s.commands.GoTo("0,3"));
+  EXPECT_EQ(s.commands.viewer().row(), 3u);
+  EXPECT_EQ(s.browser().filterText(), "");
+  EXPECT_TRUE(s.commands.GoTo("6"));
+  EXPECT_EQ(s.commands.viewer().row(), 5u) << "a lone number is the row's number";
+  EXPECT_FALSE(s.commands.GoTo("9,9"));
+  EXPECT_EQ(s.commands.viewer().row(), 5u);
+  EXPECT_EQ(s.commands.viewer().note(), exporter::NotFoundLine("9,9"));
+  EXPECT_FALSE(s.commands.GoTo("0"));
+  s.commands.SetFilter("linked");
+  EXPECT_EQ(s.browser().visibleRows(), (std::vector<std::size_t>{2}));
+  EXPECT_TRUE(s.desk.messages.empty());
+  s.desk.ExpectScriptUsed();
+}
+
+// A selection's export writes exactly Save All's files for those rows, the
+// linked row holding its target's image; the group and the filtered rows go
+// the same way; Cancel stops after the current file; the message says where
+// and how many.
+TEST(BrowserCommands, ExportsWriteSaveAllsFilesForTheirRows) {
+  BrowserSession s;
+  TempDir all;
+  s.desk.folders.push_back(all.path());
+  s.commands.cmdPCX_Click();
+  s.desk.messages.clear();
+
+  s.commands.SelectRows({6, 2, 2, 0});
+  EXPECT_EQ(s.browser().selection(), (std::vector<std::size_t>{0, 2, 6}));
+  s.desk.folders.push_back(s.out / "sel/");
+  s.commands.ExportFromBrowser(commands::BrowserScope::kSelection, commands::ImageFormat::kPcx);
+  const std::vector<std::string> names{"USER_00000_00000.pcx", "USER_00000_00001.pcx", "USER_00007_00001.pcx"};
+  EXPECT_EQ(EntriesOf(s.out / "sel/"), names) << "the linked 0/2 is written under its target's name, as Save All does";
+  for (const std::string& name : names) EXPECT_EQ(ReadBytes(s.out / ("sel/" + name)), ReadBytes(all / name)) << name;
+  ASSERT_EQ(s.desk.messages.size(), 1u);
+  EXPECT_EQ(s.desk.messages[0].lines, exporter::ExportDoneLines("PCX", s.out / "sel/", 3));
+  EXPECT_TRUE(s.desk.progressShown.back().cancellable);
+  EXPECT_EQ(s.desk.progressShown.back().total, 3u);
+
+  s.commands.SetFilter("7");
+  s.desk.chooserStarts.clear();
+  s.desk.folders.push_back(s.out / "group/");
+  s.commands.ExportFromBrowser(commands::BrowserScope::kGroup, commands::ImageFormat::kPng);
+  EXPECT_EQ(s.desk.chooserStarts.at(0), s.out / "sel/") << "the chooser opens where the browser last wrote";
+  EXPECT_EQ(EntriesOf(s.out / "group/"), (std::vector<std::string>{"USER_00007_00000.png", "USER_00007_00001.png"}));
+
+  s.desk.messages.clear();
+  s.commands.SetFilter("0-7");
+  s.desk.cancelAfterSteps = s.desk.stepsShown + 2;
+  s.desk.folders.push_back(s.out / "cut/");
+  s.commands.ExportFromBrowser(commands::BrowserScope::kFiltered, commands::ImageFormat::kPcx);
+  EXPECT_EQ(EntriesOf(s.out / "cut/"), (std::vector<std::string>{"USER_00000_00000.pcx", "USER_00000_00001.pcx"}));
+  ASSERT_EQ(s.desk.messages.size(), 1u);
+  EXPECT_EQ(s.desk.messages[0].lines, exporter::ExportCancelledLines("PCX", s.out / "cut/", 2));
+
+  s.desk.messages.clear();
+  s.commands.SelectRows({});
+  s.commands.ExportFromBrowser(commands::BrowserScope::kSelection, commands::ImageFormat::kPng);
+  ASSERT_EQ(s.desk.messages.size(), 1u) << "nothing selected: told, and no chooser";
+  EXPECT_EQ(s.desk.messages[0].lines, commands::Lines{exporter::kNothingToExport});
+  s.desk.ExpectScriptUsed();
+}
