@@ -39,6 +39,8 @@ trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
 "$wineserver" -k >/dev/null 2>&1 || true
 "$wineserver" -w >/dev/null 2>&1 || true
 "$wineserver" -p </dev/null >/dev/null 2>&1
+# The new server's helper processes are started here, away from the build's and CTest's pipes.
+"$run" wineboot </dev/null >/dev/null 2>&1
 
 cmake --build "$build" -j2
 cmake --build "$host" -j2 --target pelvaro-cli

@@ -1,7 +1,6 @@
 #include "win32/main_window.h"
 
 #include "commands/viewer_state.h"
-#include "export/definition_text.h"
 #include "pelvaro_version.h"
 #include "win32/fonts.h"
 #include "win32/geometry.h"

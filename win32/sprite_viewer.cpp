@@ -264,7 +264,9 @@ void SpriteViewer::Show() {
     const LONG y = std::clamp(main.top, area.top, area.bottom - height);
     SetWindowPos(window_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  if (!IsWindowVisible(window_)) ShowWindow(window_, SW_SHOW);
+  // Raised and given the keys only as it comes up: while it follows the list, the list keeps them.
+  if (IsWindowVisible(window_)) return;
+  ShowWindow(window_, SW_SHOW);
   SetForegroundWindow(window_);
   SetFocus(window_);
 }
