@@ -65,5 +65,7 @@ sleep 2
 xdotool windowactivate --sync "$main" >/dev/null 2>&1 || true
 xdotool key --window "$main" Tab Down Down Return
 sleep 3
+# The two windows without the empty screen around them.
 import -window root "$out"
+convert "$out" -bordercolor black -border 1 -trim +repage "$out"
 echo "screenshot-win32: wrote $out"

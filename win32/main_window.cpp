@@ -11,6 +11,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace pelvaro::win32 {
@@ -84,7 +85,18 @@ void MainWindow::BuildControls() {
   Make(window_, L"BUTTON", L"&?", kButton, {6000, 120, 255, 255}, kCmdAbout, arial);
   Make(window_, L"BUTTON", L"E&xit", kButton, {5400, 2760, 855, 255}, kCmdEnd, arial);
   Make(window_, L"STATIC", L"", kLabel, {5160, 120, 735, 255}, kLblImage, gothic);
-  Make(window_, L"STATIC", L"Image Count", kLabel, {4200, 120, 885, 210}, kLabel4, arial);
+  HWND caption = Make(window_, L"STATIC", L"Image Count", kLabel, {4200, 120, 885, 210}, kLabel4, arial);
+  // In a face wider than Arial the caption needs a few pixels more than its
+  // room; it may take them from the gap before the count, never more.
+  HDC dc = GetDC(caption);
+  HGDIOBJ before = SelectObject(dc, arial);
+  SIZE text{};
+  GetTextExtentPoint32W(dc, L"Image Count", 11, &text);
+  SelectObject(dc, before);
+  ReleaseDC(caption, dc);
+  const int room = Px(5160) - Px(4200);
+  const int width = std::clamp(static_cast<int>(text.cx) + 1, Px(885), room);
+  SetWindowPos(caption, nullptr, 0, 0, width, Px(210), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND MainWindow::viewerWindow() const { return viewer_ ? viewer_->hwnd() : nullptr; }
