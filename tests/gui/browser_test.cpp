@@ -5,16 +5,20 @@
 #include "app/sprite_viewer.h"
 #include "export/pcx_export.h"
 #include "tests/gui/gui_test_support.h"
+#include "ui/file_dialog.h"
 #include "ui/progress_window.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+
+#include <filesystem>
 
 using namespace pelvaro;
 using namespace pelvaro::testing;
@@ -175,6 +179,35 @@ class BrowserTest : public QObject {
     }
     BrowserWindow again;
     QCOMPARE(again.viewer().geometry(), QRect(area.x() + 30, area.y() + 40, 640, 420));
+  }
+
+  // Save as PNG's dialog keeps its proposed name when the user goes into another folder by typing its name, and keeps
+  // a name the user typed before moving.
+  void saveDialogKeepsTheNameThroughFolderMoves() {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "sub/deeper");
+    ui::FileDialogRequest request;
+    request.mode = ui::FileDialogMode::kSave;
+    request.directory = Q(dir.path());
+    request.fileName = QStringLiteral("USER_00001_00000.png");
+    const auto dialog = ui::MakeFileDialog(nullptr, request);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->show();
+    auto& name = Child<QLineEdit>(*dialog, "fileNameEdit");
+    QCOMPARE(name.text(), request.fileName);
+    const auto enter = [&](const QString& folder) {
+      name.selectAll();
+      QTest::keyClicks(&name, folder);
+      QTest::keyClick(&name, Qt::Key_Return);
+    };
+    enter(QStringLiteral("sub"));
+    QTRY_VERIFY(dialog->directory().absolutePath().endsWith(QStringLiteral("/sub")));
+    QTRY_COMPARE(name.text(), request.fileName);
+    name.selectAll();
+    QTest::keyClicks(&name, QStringLiteral("mine.png"));
+    dialog->setDirectory(Q(dir / "sub/deeper"));
+    QTRY_COMPARE(name.text(), QStringLiteral("mine.png"));
+    dialog->hide();
   }
 };
 
