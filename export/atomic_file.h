@@ -11,9 +11,9 @@
 // (export/write_target.h): a link is followed, a replaced file keeps its
 // permission bits, and the open archive is never replaced.
 
+#include "base/result.h"
 #include "export/write_error.h"
 #include "sff/file_identity.h"
-#include "text/result.h"
 
 #include <optional>
 #include <string>

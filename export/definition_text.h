@@ -4,10 +4,10 @@
 // feeds it to sprmaker.exe, and the names the Make Text command derives.
 // Both files are CP932 text with CR LF line ends and no byte-order mark.
 
+#include "base/result.h"
 #include "export/write_error.h"
 #include "sff/archive.h"
 #include "sff/byte_image.h"
-#include "text/result.h"
 
 #include <string>
 #include <string_view>

@@ -8,9 +8,9 @@
 // socket, a link to nothing, and a file without write permission (which
 // Windows refuses to replace, so Linux refuses it too, in the same words).
 
+#include "base/result.h"
 #include "export/write_error.h"
 #include "sff/file_identity.h"
-#include "text/result.h"
 
 #include <cstdint>
 #include <optional>

@@ -2,10 +2,10 @@
 
 // Reads a file whole, in one read, into memory that is not zero-filled first.
 
+#include "base/result.h"
 #include "sff/byte_image.h"
 #include "sff/file_identity.h"
 #include "sff/load_error.h"
-#include "text/result.h"
 
 #include <optional>
 #include <string>
