@@ -6,6 +6,7 @@
 
 #include "base/result.h"
 #include "export/write_error.h"
+#include "platform/program_folder.h"
 #include "sff/archive.h"
 #include "sff/byte_image.h"
 
@@ -66,7 +67,7 @@ TextNames MakeTextNames(const std::string& textPath);
 Result<Done, MakeTextError> MakeText(const std::string& textPath, const sff::Archive& archive,
                                      const std::string& programFolder);
 
-// The folder of the running executable, as the platform reports it.
-std::string ProgramFolder();
+// The folder of the running executable, which the batch file names.
+using platform::ProgramFolder;
 
 }  // namespace pelvaro::exporter

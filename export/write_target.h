@@ -10,7 +10,7 @@
 
 #include "base/result.h"
 #include "export/write_error.h"
-#include "sff/file_identity.h"
+#include "platform/file_identity.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,6 +32,6 @@ struct WriteTarget {
 // The target of a write to `path`; an error naming `path` when it must not be
 // written. `openArchive` is the file of the open archive, when there is one.
 Result<WriteTarget, WriteError> InspectWriteTarget(const std::string& path,
-                                                   const std::optional<sff::FileIdentity>& openArchive);
+                                                   const std::optional<platform::FileIdentity>& openArchive);
 
 }  // namespace pelvaro::exporter

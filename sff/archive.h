@@ -5,8 +5,8 @@
 // owns it, and a new load makes a new one.
 
 #include "base/palette.h"
+#include "platform/file_identity.h"
 #include "sff/byte_image.h"
-#include "sff/file_identity.h"
 #include "sff/sff_layout.h"
 
 #include <array>
@@ -18,6 +18,9 @@
 #include <vector>
 
 namespace pelvaro::sff {
+
+// Which file an archive was read from, so that no export replaces it.
+using platform::FileIdentity;
 
 // One sprite of the archive, in chain order. A record the chain walk never
 // reached keeps every number 0 and has no PCX name.
