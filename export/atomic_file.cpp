@@ -38,13 +38,16 @@ Result<Done, WriteError> WriteUnderTemporaryName(FileSystem& files, const std::s
   std::string temporary;
   std::optional<SystemError> openFailure;
   FileHandle file{};
-  // A file that replaces another is made private until it is given the old
-  // file's bits, so no one reads the new bytes of a private file meanwhile.
-  const auto access = target.replaces ? platform::NewFileAccess::kOwnerOnly : platform::NewFileAccess::kUsual;
+  // A file that replaces another is readable by its owner at most, and only
+  // when the old file was, until it is given the old file's bits: no one
+  // reads the new bytes of a private file meanwhile. A new file gets what
+  // the umask leaves of 0666. (The open that makes it may write it whatever
+  // its bits.)
+  const std::uint32_t mode = target.replaces ? (target.mode & 0600) : 0666;
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = TemporaryNameIn(folder);
     platform::RememberPendingFile(temporary);
-    auto made = files.CreateNew(temporary, access);
+    auto made = files.CreateNew(temporary, mode);
     if (made) {
       file = *made;
       openFailure.reset();

@@ -57,10 +57,6 @@ struct TargetFacts {
   std::uint32_t group = 0;
 };
 
-// Who may read a new file until it is whole: what the umask leaves of 0666,
-// or its owner alone (for a file that replaces another and takes its bits).
-enum class NewFileAccess { kUsual, kOwnerOnly };
-
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -83,7 +79,8 @@ class FileSystem {
   // one without a name in `folder` (kUnsupported where the system has none),
   // which LinkUnnamed names once it is whole (kNameTaken when the name has
   // appeared meanwhile).
-  virtual SystemResult<FileHandle> CreateNew(const std::string& path, NewFileAccess access) = 0;
+  // `mode`: the permission bits asked for, less the umask (POSIX).
+  virtual SystemResult<FileHandle> CreateNew(const std::string& path, std::uint32_t mode) = 0;
   virtual SystemResult<FileHandle> CreateUnnamed(const std::string& folder) = 0;
   virtual SystemFailure WriteAll(FileHandle file, std::string_view bytes) = 0;
   // The replaced file's owner and bits, as far as the system lets this user give them.

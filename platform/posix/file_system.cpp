@@ -128,9 +128,8 @@ class PosixFileSystem final : public FileSystem {
     return std::string(resolved.get());
   }
 
-  SystemResult<FileHandle> CreateNew(const std::string& path, NewFileAccess access) override {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                          access == NewFileAccess::kOwnerOnly ? 0600 : 0666);
+  SystemResult<FileHandle> CreateNew(const std::string& path, std::uint32_t mode) override {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
     if (fd < 0) return Fail(CreateError(errno, FolderOf(path)));
     return FileHandle{fd};
   }

@@ -172,7 +172,7 @@ class Win32FileSystem final : public FileSystem {
   // Shared for deletion, so that the Ctrl+C handler, which runs on a thread of
   // its own while this one may still be writing, can remove the file. Windows
   // has no permission bits beyond read-only to keep private.
-  SystemResult<FileHandle> CreateNew(const std::string& path, NewFileAccess) override {
+  SystemResult<FileHandle> CreateNew(const std::string& path, std::uint32_t) override {
     const HANDLE h = CreateFileW(ToNativePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return Fail(Win32Error(GetLastError()));
