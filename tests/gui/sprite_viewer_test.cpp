@@ -186,8 +186,8 @@ class SpriteViewerTest : public QObject {
     QVERIFY(w.user.messages.empty());
     Click(viewer, "cmdSavePng");
     VerifyOneMessage(w.user, ui::MsgStyle::kStop,
-                     Q("ファイルを書き込めません。\r\n" + w.dir / "USER.sff" +
-                       "\r\n開いているSFFファイルそのものなので、上書きできません。"));
+                     Q("ファイルを書き込めません。\n" + w.dir / "USER.sff" +
+                       "\n開いているSFFファイルそのものなので、上書きできません。"));
 
     QTest::keyClick(&viewer, Qt::Key_Up);
     Click(viewer, "cmdCopy");
