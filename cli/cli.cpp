@@ -22,11 +22,11 @@ namespace {
 
 // The filter syntax's words come from kFilterSyntax; the rest is written out.
 const std::string kUsage = std::string(
-    "Usage: pelvaro-cli [--yes] list ARCHIVE [--format tsv|json]\n"
+    "Usage: pelvaro-cli [--yes] list ARCHIVE [--format FORMAT]\n"
     "       pelvaro-cli [--yes] pcx ARCHIVE FOLDER [--rows SPEC]\n"
     "       pelvaro-cli [--yes] png ARCHIVE FOLDER [--rows SPEC]\n"
     "       pelvaro-cli [--yes] text ARCHIVE TEXTFILE\n"
-    "       pelvaro-cli [--yes] check ARCHIVE [--format json]\n"
+    "       pelvaro-cli [--yes] check ARCHIVE [--format FORMAT]\n"
     "       pelvaro-cli --help | --version\n"
     "\n"
     "  list   print the sprite table, tab-separated, in display order\n"
@@ -39,10 +39,11 @@ const std::string kUsage = std::string(
     "  --rows    pcx and png: write only the rows SPEC keeps, the same files as for every\n"
     "            row; SPEC is terms separated by blanks, all of which a row must meet:\n"
     "            ") + commands::kFilterSyntax + "\n"
-    "  --format  list: tsv (cells escaped) or json; check: json\n"
+    "  --format  FORMAT for list: tsv (cells escaped) or json; for check: json\n"
+    "  --        end the options, so that a name beginning with \"-\" can follow\n"
     "\n"
-    "Options may stand before or after the command; \"--\" ends them, so that a\n"
-    "name beginning with \"-\" can follow. A lone \"-\" is a name, never an option.\n";
+    "Options may stand before or after the command. A lone \"-\" is never an option:\n"
+    "it is the name of a file called \"-\", not standard input or output.\n";
 
 constexpr int kProgressMinimumRows = 1000;
 
