@@ -2,7 +2,8 @@
 #
 #   Linux:    a .deb of the desktop program and pelvaro-cli (installed under
 #             /usr), and a .tar.gz of the same tree
-#   Windows:  a .zip of pelvaro-cli.exe with the README and the licence
+#   Windows:  a .zip of pelvaro.exe and pelvaro-cli.exe with the README and
+#             the licence
 #
 #   cpack --config BUILD/CPackConfig.cmake -B BUILD/packages
 

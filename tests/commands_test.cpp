@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 using namespace pelvaro;
@@ -138,7 +140,7 @@ TEST(SavePcxCommand, ChoosesMakesWritesAndRemembersTheFolder) {
   ASSERT_EQ(s.desk.messages.size(), 1u);
   EXPECT_EQ(s.desk.messages[0].style, MsgStyle::kStop);
   EXPECT_EQ(s.desk.messages[0].lines,
-            (commands::Lines{"出力フォルダを作成できません。", underFile, PathThroughFileReason()}));
+            (commands::Lines{"出力フォルダを作成できません。", underFile, std::strerror(ENOTDIR)}));
   s.desk.files.push_back(std::nullopt);
   s.commands.cmdText_Click();
   EXPECT_EQ(s.desk.fileRequests.back().initialFolder, underFile);

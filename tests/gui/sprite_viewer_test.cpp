@@ -124,7 +124,7 @@ class SpriteViewerTest : public QObject {
     app::SpriteCanvas& canvas = Child<app::SpriteCanvas>(viewer, "picSprite");
     QCOMPARE(canvas.zoom(), fitted);
     QVERIFY(Child<QAbstractButton>(viewer, "cmdFitWindow").isChecked());
-    viewer.resize(400, 300);
+    viewer.resize(viewer.width() - 200, viewer.height() - 200);
     QCoreApplication::processEvents();
     QVERIFY(canvas.zoom() < fitted);
 
