@@ -13,9 +13,10 @@ namespace {
 
 using Kind = CheckFinding::Kind;
 
-// The subfiles the chain walk reached, with where each header stands, read
-// again from the file: the loaded records keep neither the header offsets
-// nor the palette flag the palette source had before it was lifted.
+// The subfiles the chain walk reached, with where each header stands: the
+// offsets follow from the next offsets the records keep; the palette flag
+// each had in the file and the last one's length field are read again, since
+// the loader changes the palette source's flag when it lifts the palette.
 struct ReachedSubfile {
   std::int64_t offset = 0;  // of the header
   std::int64_t end = 0;     // one past the last byte the subfile takes
@@ -27,26 +28,73 @@ std::vector<ReachedSubfile> ReachedSubfiles(const sff::Archive& archive) {
   const auto length = static_cast<std::int64_t>(reader.size());
   const sff::Records& records = archive.SpriteInfo();
   std::vector<ReachedSubfile> reached;
+  reached.reserve(records.size());
   std::int64_t p = sff::kFirstSubfileOffset;
   for (std::size_t i = 0; i < records.size(); ++i) {
-    const auto header = sff::ReadSubfileHeader(reader, p);
-    if (!header) break;  // the loader would have refused: cannot happen in a loaded archive
+    const std::int32_t next = records[i].NextPos;
+    const auto flag = reader.U8(p + sff::kPalFlagOffset);
+    const auto lengthField = reader.I32le(p + sff::kLengthOffset);
+    if (!flag || !lengthField) break;  // the loader would have refused: cannot happen in a loaded archive
     ReachedSubfile s;
     s.offset = p;
-    s.fileFlag = header->palFlag;
+    s.fileFlag = *flag;
     // As the walk takes the payload: up to the next subfile, or for the last
-    // one its length field, clipped to the file.
+    // one as many bytes as its length field counts, clipped to the file.
     const std::int64_t payloadStart = p + sff::kSubfileHeaderSize;
     const std::int64_t payloadEnd =
-        header->next >= 1 ? header->next
-                          : payloadStart + std::min<std::int64_t>(std::max(header->length, 0), length - payloadStart);
+        next >= 1 ? next : payloadStart + std::min<std::int64_t>(std::max(*lengthField, 0), length - payloadStart);
     s.end = std::max(payloadStart, payloadEnd);
     reached.push_back(s);
-    if (header->next < 1) break;
-    p = header->next;
+    if (next < 1) break;
+    p = next;
   }
   return reached;
 }
+
+// Which reached positions' images cannot be decoded, and why. A linked
+// sprite that takes its target's very bytes takes its verdict too: decoding
+// is most of a check's time.
+class DecodeFindings {
+ public:
+  DecodeFindings(const sff::Archive& archive, std::size_t reached) : verdicts_(reached, kUnknown) {
+    const sff::Records& records = archive.SpriteInfo();
+    for (std::size_t i = 0; i < reached; ++i) {
+      const sff::SpriteRecord& r = records[i];
+      if (r.NameSource == sff::SpriteRecord::kNoName) continue;
+      if (r.LinkNo != 0 && r.LinkNo < i) {
+        const sff::SpriteRecord& t = records[r.LinkNo];
+        if (t.DataStart == r.DataStart && t.DataEnd == r.DataEnd && t.PalFlag == r.PalFlag &&
+            verdicts_[r.LinkNo] != kUnknown) {
+          verdicts_[i] = verdicts_[r.LinkNo];
+          if (verdicts_[i] == kBad) errors_.push_back({static_cast<std::uint32_t>(i), ErrorOf(r.LinkNo)});
+          continue;
+        }
+      }
+      if (auto decoded = exporter::DecodeSprite(archive, r); decoded) {
+        verdicts_[i] = kGood;
+      } else {
+        verdicts_[i] = kBad;
+        errors_.push_back({static_cast<std::uint32_t>(i), decoded.error()});
+      }
+    }
+  }
+  // The reason position `i` cannot be decoded, or nothing when it can (or has no image).
+  const image::DecodeError* Error(std::size_t i) const {
+    if (verdicts_[i] != kBad) return nullptr;
+    return &ErrorOf(i);
+  }
+
+ private:
+  static constexpr std::uint8_t kUnknown = 0, kGood = 1, kBad = 2;
+  const image::DecodeError& ErrorOf(std::size_t i) const {
+    // In position order, as they were found.
+    const auto at = std::lower_bound(errors_.begin(), errors_.end(), i,
+                                     [](const auto& e, std::size_t p) { return e.first < p; });
+    return at->second;
+  }
+  std::vector<std::uint8_t> verdicts_;
+  std::vector<std::pair<std::uint32_t, image::DecodeError>> errors_;
+};
 
 CheckFinding RowFinding(Kind kind, const sff::Archive& archive, std::size_t row) {
   CheckFinding f;
@@ -94,7 +142,8 @@ bool HasSharedPalette(const sff::Archive& archive, const std::vector<ReachedSubf
 }
 
 void CheckRow(const sff::Archive& archive, std::size_t row, const std::vector<std::uint32_t>& firstOfPair,
-              std::size_t reached, bool sharedPalette, std::vector<CheckFinding>& findings) {
+              std::size_t reached, bool sharedPalette, const DecodeFindings& decoding,
+              std::vector<CheckFinding>& findings) {
   const sff::Records& records = archive.SpriteInfo();
   const std::uint32_t position = archive.DisplayOrder()[row];
   if (position >= reached) return;  // told once for the whole stretch
@@ -117,12 +166,10 @@ void CheckRow(const sff::Archive& archive, std::size_t row, const std::vector<st
   }
   // The palette source's flag is the loader's: its file flag was 0.
   if (!sharedPalette && r.PalFlag == 1) findings.push_back(RowFinding(Kind::kNoSharedPalette, archive, row));
-  if (r.NameSource != sff::SpriteRecord::kNoName) {
-    if (auto decoded = exporter::DecodeSprite(archive, r); !decoded) {
-      CheckFinding f = RowFinding(Kind::kUndecodable, archive, row);
-      f.decodeError = decoded.error();
-      findings.push_back(f);
-    }
+  if (const image::DecodeError* error = decoding.Error(position)) {
+    CheckFinding f = RowFinding(Kind::kUndecodable, archive, row);
+    f.decodeError = *error;
+    findings.push_back(f);
   }
 }
 
@@ -159,8 +206,9 @@ std::vector<CheckFinding> CheckArchive(const sff::Archive& archive) {
   if (reached.empty()) return findings;
   const std::vector<std::uint32_t> firstOfPair = FirstOfPair(archive.SpriteInfo(), reached.size());
   const bool sharedPalette = HasSharedPalette(archive, reached);
+  const DecodeFindings decoding(archive, reached.size());
   for (std::size_t row = 0; row < archive.RowCount(); ++row)
-    CheckRow(archive, row, firstOfPair, reached.size(), sharedPalette, findings);
+    CheckRow(archive, row, firstOfPair, reached.size(), sharedPalette, decoding, findings);
   if (const std::size_t records = archive.SpriteInfo().size(); reached.size() < records) {
     CheckFinding f;
     f.kind = Kind::kUnreached;
