@@ -181,6 +181,11 @@ int Export(TerminalDesk& desk, const sff::Archive& archive, commands::ImageForma
     commands::DecodeVerdicts verdicts(archive);
     rows = commands::FilterRows(archive, *rowFilter, verdicts);
     request.rows = exporter::RowSelection::Only(rows);
+    // As the browser does for an empty selection: nothing to write, no folder made.
+    if (rows.empty()) {
+      Tell(err, {exporter::kNothingToExport});
+      return kExitOk;
+    }
   }
   request.onUndecodable = [&err, &desk](const exporter::UndecodableRow& row) {
     if (desk.progressShowing()) err << "\r\033[K";
@@ -192,8 +197,12 @@ int Export(TerminalDesk& desk, const sff::Archive& archive, commands::ImageForma
     return kExitFailure;
   }
   const exporter::ExportSummary& s = outcome.summary;
-  const char* done = format == commands::ImageFormat::kPcx ? exporter::kPcxDone : exporter::kPngDone;
-  const int printed = s.undecodable > 0 ? kExitFailure : Print(out, err, std::string(done) + "\n");
+  // Every row is told as Save All tells it; a part of them as the browser's
+  // export of a selection is, with the folder and the files written.
+  const char* kind = format == commands::ImageFormat::kPcx ? "PCX" : "PNG";
+  const std::string done = rowFilter ? exporter::JoinLines(exporter::ExportDoneLines(kind, outcome.folder, s.written), "\n")
+                                     : (format == commands::ImageFormat::kPcx ? exporter::kPcxDone : exporter::kPngDone);
+  const int printed = s.undecodable > 0 ? kExitFailure : Print(out, err, done + "\n");
   if (s.skipped > 0) err << exporter::SkippedRowsLine(s.skipped) << '\n';
   if (s.undecodable > 0) err << exporter::UndecodableRowsLine(s.undecodable) << '\n';
   return printed;
