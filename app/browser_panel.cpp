@@ -97,6 +97,10 @@ void BrowserPanel::BuildControls() {
   upper->addWidget(lstGroups);
   upper->addWidget(lstItems);
   upper->setStretchFactor(1, 2);
+  upper->setSizes({130, 260});
+  lstGroups->header()->setMinimumSectionSize(24);
+  lstGroups->header()->resizeSection(0, 56);
+  lstGroups->header()->resizeSection(1, 40);
   lists->addWidget(upper);
   lists->addWidget(lstThumbs);
   auto* all = new QVBoxLayout(this);

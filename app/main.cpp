@@ -5,6 +5,7 @@
 #include "app/program_icon.h"
 #include "app/start_options.h"
 #include "export/atomic_file.h"
+#include "platform/command_line.h"
 #include "ui/fonts.h"
 
 #include <QApplication>
@@ -19,14 +20,12 @@ namespace {
 // use. On Windows argv holds the ANSI code page, so they come from Qt's reading
 // of the UTF-16 command line; elsewhere argv's bytes are the file name exactly.
 std::vector<std::string> Arguments(int argc, char** argv) {
-#ifdef _WIN32
-  if (QCoreApplication::instance()) {
+  if (!pelvaro::platform::NarrowArgumentsAreExact() && QCoreApplication::instance()) {
     std::vector<std::string> args;
     const QStringList all = QCoreApplication::arguments();
     for (qsizetype i = 1; i < all.size(); ++i) args.push_back(all[i].toStdString());
     return args;
   }
-#endif
   return std::vector<std::string>(argv + 1, argv + argc);
 }
 

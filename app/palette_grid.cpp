@@ -12,7 +12,7 @@ PaletteGrid::PaletteGrid(QWidget* parent) : QWidget(parent) {
 
 QSize PaletteGrid::sizeHint() const { return QSize(kColumns * kCell + 1, kColumns * kCell + 1); }
 
-void PaletteGrid::SetColours(const std::array<std::uint8_t, 768>* palette) {
+void PaletteGrid::SetColours(const Palette* palette) {
   if (palette) {
     colours_ = *palette;
   } else {

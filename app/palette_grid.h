@@ -5,6 +5,7 @@
 // onHover; one index can be marked (the colour of the pixel under the pointer
 // in the picture).
 
+#include "base/palette.h"
 #include "image/indexed_image.h"
 
 #include <QWidget>
@@ -26,7 +27,7 @@ class PaletteGrid final : public QWidget {
   explicit PaletteGrid(QWidget* parent);
 
   // The colours shown (null: none, the grid stays empty).
-  void SetColours(const std::array<std::uint8_t, 768>* palette);
+  void SetColours(const Palette* palette);
   void SetMarked(std::optional<int> index);
   // The cell of `index`, in the grid's coordinates.
   static QRect CellRect(int index);
@@ -41,7 +42,7 @@ class PaletteGrid final : public QWidget {
   void leaveEvent(QEvent* event) override;
 
  private:
-  std::optional<std::array<std::uint8_t, 768>> colours_;
+  std::optional<Palette> colours_;
   std::optional<int> marked_;
 };
 

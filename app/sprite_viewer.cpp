@@ -63,7 +63,9 @@ SpriteViewer::SpriteViewer(QWidget* owner, commands::MainCommands& commands)
   resize(1100, 640);
   RestoreOrPlaceBeside(*this, *owner, kPlaceKey);
   // The sprite gets the larger share of whatever width the window got.
-  findChild<QSplitter*>(QStringLiteral("splBrowser"))->setSizes({width() * 2 / 5, width() * 3 / 5});
+  // Less the margins and the handle, so the sizes never ask for a wider window.
+  const int room = std::max(0, width() - 40);
+  findChild<QSplitter*>(QStringLiteral("splBrowser"))->setSizes({room * 2 / 5, room * 3 / 5});
 }
 
 void SpriteViewer::BuildControls() {

@@ -7,7 +7,9 @@
 #include <QScreen>
 #include <QSettings>
 #include <QWidget>
+#include <QWindow>
 
+#include <algorithm>
 #include <vector>
 
 namespace pelvaro::app {
@@ -31,16 +33,17 @@ void RestoreOrPlaceBeside(QWidget& window, const QWidget& owner, const char* key
   }
   const QScreen* screen = owner.screen() ? owner.screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
-  // The frame's own width and height around the client area, as far as the
-  // window system tells them before the first showing.
-  const QRect frame = window.frameGeometry();
-  const int frameWidth = frame.width() - window.width();
-  const int frameHeight = frame.height() - window.height();
+  // The frame around the client area, as the window system tells it once the
+  // window exists; before that it would count as nothing.
+  window.winId();
+  const QMargins margins = window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
+  const int frameWidth = std::max(0, margins.left() + margins.right());
+  const int frameHeight = std::max(0, margins.top() + margins.bottom());
   const commands::ScreenRect place =
       commands::PlaceBeside(ToScreenRect(owner.frameGeometry()), window.width() + frameWidth,
                             window.height() + frameHeight, ToScreenRect(screen->availableGeometry()));
   window.resize(place.width - frameWidth, place.height - frameHeight);
-  window.move(place.x, place.y);
+  window.move(place.x, place.y);  // a widget's position is that of its frame
 }
 
 void RememberPlace(const QWidget& window, const char* key) {

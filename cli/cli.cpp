@@ -6,8 +6,8 @@
 #include "commands/export_steps.h"
 #include "commands/row_filter.h"
 #include "export/messages.h"
-#include "export/system_reason.h"
 #include "pelvaro_version.h"
+#include "platform/system_reason.h"
 #include "sff/sprite_rows.h"
 
 #include <cerrno>
@@ -59,7 +59,7 @@ int Print(std::ostream& out, std::ostream& err, std::string_view text) {
   out.flush();
   if (out) return kExitOk;
   const int error = errno != 0 ? errno : EIO;
-  if (error != EPIPE) Tell(err, exporter::DescribeStdoutError(exporter::SystemReason(error)));
+  if (error != EPIPE) Tell(err, exporter::DescribeStdoutError(platform::SystemReason(error)));
   return kExitFailure;
 }
 

@@ -6,6 +6,7 @@
 // batch file. The windows' commands and pelvaro-cli both come here, so
 // the work and its outcome are the same wherever it is started.
 
+#include "base/result.h"
 #include "commands/desk.h"
 #include "export/definition_text.h"
 #include "export/export_summary.h"
@@ -15,7 +16,6 @@
 #include "export/write_error.h"
 #include "sff/archive.h"
 #include "sff/load_error.h"
-#include "text/result.h"
 
 #include <cstddef>
 #include <string>

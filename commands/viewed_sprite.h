@@ -6,10 +6,10 @@
 // the numbers of its status line. Holds nothing of the archive, so the viewer
 // never points into an archive that a new load has replaced.
 
-#include "image/indexed_image.h"
+#include "base/result.h"
 #include "export/write_error.h"
+#include "image/indexed_image.h"
 #include "sff/archive.h"
-#include "text/result.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,10 +4,11 @@
 // feeds it to sprmaker.exe, and the names the Make Text command derives.
 // Both files are CP932 text with CR LF line ends and no byte-order mark.
 
+#include "base/result.h"
 #include "export/write_error.h"
+#include "platform/program_folder.h"
 #include "sff/archive.h"
 #include "sff/byte_image.h"
-#include "text/result.h"
 
 #include <string>
 #include <string_view>
@@ -66,7 +67,7 @@ TextNames MakeTextNames(const std::string& textPath);
 Result<Done, MakeTextError> MakeText(const std::string& textPath, const sff::Archive& archive,
                                      const std::string& programFolder);
 
-// The folder of the running executable, as the platform reports it.
-std::string ProgramFolder();
+// The folder of the running executable, which the batch file names.
+using platform::ProgramFolder;
 
 }  // namespace pelvaro::exporter

@@ -1,19 +1,11 @@
 #include "export/output_folder.h"
 
-#include "export/system_reason.h"
-#include "text/native_path.h"
-
-#include <filesystem>
-#include <system_error>
+#include "platform/file_system.h"
 
 namespace pelvaro::exporter {
 
 Result<Done, FolderError> EnsureOutputFolder(const std::string& folder) {
-  std::error_code ec;
-  const std::filesystem::path native(text::ToNativePath(folder));
-  if (std::filesystem::is_directory(native, ec)) return Done{};
-  std::filesystem::create_directories(native, ec);
-  if (ec) return Fail(FolderError{folder, SystemReason(ec)});
+  if (auto failed = platform::Files().MakeFolders(folder)) return Fail(FolderError{folder, failed->reason});
   return Done{};
 }
 

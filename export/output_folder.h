@@ -3,7 +3,7 @@
 // The folder an export writes into: made, with any missing parents, when it
 // is not there yet.
 
-#include "text/result.h"
+#include "base/result.h"
 
 #include <string>
 

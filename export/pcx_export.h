@@ -3,11 +3,11 @@
 // Writes each row of the sprite table as a standalone PCX file: the payload the
 // archive stores, followed by the shared palette when the sprite uses it.
 
+#include "base/result.h"
 #include "export/export_summary.h"
 #include "export/row_files.h"
 #include "export/write_error.h"
 #include "sff/archive.h"
-#include "text/result.h"
 
 #include <cstddef>
 #include <string>

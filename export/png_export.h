@@ -8,11 +8,11 @@
 // sprite viewer decodes through DecodeSprite too, so what it shows is what
 // both exports write.
 
+#include "base/result.h"
 #include "export/pcx_export.h"
 #include "export/write_error.h"
 #include "image/pcx_decoder.h"
 #include "sff/archive.h"
-#include "text/result.h"
 
 #include <cstddef>
 #include <functional>

@@ -3,10 +3,10 @@
 // The walk both exports make: the rows asked for, in display order, each
 // named row's file at the folder followed by the row's file name.
 
+#include "base/result.h"
 #include "export/export_summary.h"
 #include "export/write_error.h"
 #include "sff/archive.h"
-#include "text/result.h"
 
 #include <cstddef>
 #include <span>

@@ -8,9 +8,9 @@
 // socket, a link to nothing, and a file without write permission (which
 // Windows refuses to replace, so Linux refuses it too, in the same words).
 
+#include "base/result.h"
 #include "export/write_error.h"
-#include "sff/file_identity.h"
-#include "text/result.h"
+#include "platform/file_identity.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,6 +32,6 @@ struct WriteTarget {
 // The target of a write to `path`; an error naming `path` when it must not be
 // written. `openArchive` is the file of the open archive, when there is one.
 Result<WriteTarget, WriteError> InspectWriteTarget(const std::string& path,
-                                                   const std::optional<sff::FileIdentity>& openArchive);
+                                                   const std::optional<platform::FileIdentity>& openArchive);
 
 }  // namespace pelvaro::exporter

@@ -98,7 +98,7 @@ void CheckRecords(const sff::Archive& archive) {
 }
 
 void CheckLoaded(const sff::Archive& archive, std::span<const std::uint8_t> file, const Choice& choice) {
-  const std::int32_t imageCount = *sff::ByteReader(file).I32le(sff::kImageCountOffset);
+  const std::int32_t imageCount = *ByteReader(file).I32le(sff::kImageCountOffset);
   Require(imageCount >= 1 && archive.RowCount() == static_cast<std::size_t>(imageCount),
           "rows and the header's image count disagree");
   Require(archive.Name() == choice.archiveName, "the archive under another name");

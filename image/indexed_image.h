@@ -3,7 +3,8 @@
 // A 256-colour picture as the sprites store it: one palette index per pixel and
 // the palette beside it.
 
-#include <array>
+#include "base/palette.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -18,8 +19,8 @@ inline constexpr std::int64_t kMaxPixels = std::int64_t{64} * 1024 * 1024;
 struct IndexedImage {
   int width = 0;
   int height = 0;
-  std::vector<std::uint8_t> pixels;     // width * height palette indices, row by row from the top
-  std::array<std::uint8_t, 768> palette{};  // 256 colours, red, green, blue each
+  std::vector<std::uint8_t> pixels;  // width * height palette indices, row by row from the top
+  Palette palette{};
 };
 
 }  // namespace pelvaro::image

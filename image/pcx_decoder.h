@@ -33,8 +33,8 @@
 // allocated before the header has been checked against the size of the data:
 // each two bytes of data make at most 63 pixels.
 
+#include "base/result.h"
 #include "image/indexed_image.h"
-#include "text/result.h"
 
 #include <cstdint>
 #include <span>
@@ -44,7 +44,7 @@
 namespace pelvaro::image {
 
 inline constexpr std::size_t kPcxHeaderBytes = 128;
-inline constexpr std::size_t kPcxPaletteBytes = 768;
+inline constexpr std::size_t kPcxPaletteBytes = kPaletteBytes;
 
 enum class DecodeFault {
   kTooShort,          // fewer bytes than header and palette take: `fileBytes`

@@ -4,8 +4,9 @@
 // It is made whole by LoadSff and never changes afterwards; whoever loaded it
 // owns it, and a new load makes a new one.
 
+#include "base/palette.h"
+#include "platform/file_identity.h"
 #include "sff/byte_image.h"
-#include "sff/file_identity.h"
 #include "sff/sff_layout.h"
 
 #include <array>
@@ -17,6 +18,9 @@
 #include <vector>
 
 namespace pelvaro::sff {
+
+// Which file an archive was read from, so that no export replaces it.
+using platform::FileIdentity;
 
 // One sprite of the archive, in chain order. A record the chain walk never
 // reached keeps every number 0 and has no PCX name.
@@ -39,8 +43,6 @@ struct SpriteRecord {
 // Records past the end of a chain are never written: they are what the
 // default constructor makes, which a trivial one would leave undefined.
 static_assert(!std::is_trivially_default_constructible_v<SpriteRecord>);
-
-using Palette = std::array<std::uint8_t, kPaletteSize>;
 
 // The records in chain order, and the rows as positions into them.
 using Records = LargeVector<SpriteRecord>;

@@ -1,6 +1,6 @@
 #include "sff/chain_walk.h"
 
-#include "sff/byte_reader.h"
+#include "base/byte_reader.h"
 
 #include <algorithm>
 

@@ -3,9 +3,9 @@
 // The walk along an archive's chain of subfiles, from the first at offset 512
 // to the one whose next offset is below 1, into sprite records.
 
+#include "base/result.h"
 #include "sff/archive.h"
 #include "sff/load_error.h"
-#include "text/result.h"
 
 #include <cstdint>
 #include <span>

@@ -1,6 +1,6 @@
 #include "sff/load_sff.h"
 
-#include "sff/byte_reader.h"
+#include "base/byte_reader.h"
 #include "sff/chain_walk.h"
 #include "sff/read_whole_file.h"
 #include "sff/sprite_rows.h"

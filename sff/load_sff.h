@@ -4,9 +4,9 @@
 // sprite records, resolves links, lifts the shared palette and orders the
 // rows for display.
 
+#include "base/result.h"
 #include "sff/archive.h"
 #include "sff/load_error.h"
-#include "text/result.h"
 
 #include <functional>
 #include <span>

@@ -1,61 +1,14 @@
 #include "sff/read_whole_file.h"
 
-#include "text/native_path.h"
-
-#include <sys/stat.h>
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include "platform/file_system.h"
+#include "platform/system_reason.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <limits>
-#include <memory>
 #include <optional>
 
 namespace pelvaro::sff {
 namespace {
-
-#ifdef _WIN32
-using FileStatus = struct _stat64;
-// _wstat64 will not take a folder named with a closing separator ("C:\sff\"
-// fails as if it were not there); asked without it, a folder is a folder. A
-// drive's root keeps its separator, which it needs. A file named so is still
-// refused when it is opened under the name as given.
-int StatusOf(const text::NativePath& path, FileStatus& status) {
-  text::NativePath asked = path;
-  const auto isRoot = [&asked] { return asked.size() == 3 && asked[1] == L':'; };
-  while (asked.size() > 1 && (asked.back() == L'\\' || asked.back() == L'/') && !isRoot()) asked.pop_back();
-  return _wstat64(asked.c_str(), &status);
-}
-std::FILE* OpenForReading(const text::NativePath& path) { return _wfopen(path.c_str(), L"rb"); }
-int StatusOf(std::FILE* file, FileStatus& status) { return _fstat64(_fileno(file), &status); }
-#else
-using FileStatus = struct stat;
-int StatusOf(const text::NativePath& path, FileStatus& status) { return ::stat(path.c_str(), &status); }
-// Without waiting: a FIFO put in the file's place after it was looked at
-// would otherwise block the open until a writer came. It is refused once open.
-// On a regular file O_NONBLOCK changes nothing.
-std::FILE* OpenForReading(const text::NativePath& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  std::FILE* file = ::fdopen(fd, "rb");
-  if (!file) {
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-  }
-  return file;
-}
-int StatusOf(std::FILE* file, FileStatus& status) { return ::fstat(fileno(file), &status); }
-#endif
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 LoadError FileFault(LoadFault fault, const std::string& path) {
   LoadError error;
@@ -64,33 +17,49 @@ LoadError FileFault(LoadFault fault, const std::string& path) {
   return error;
 }
 
-LoadError CannotRead(const std::string& path, int errnoValue) {
+LoadError CannotRead(const std::string& path, std::string reason) {
   LoadError error = FileFault(LoadFault::kCannotRead, path);
-  error.reason = std::strerror(errnoValue);
+  error.reason = std::move(reason);
   return error;
 }
 
 // Refuses what is not a regular file; a folder is named as such by the system's words.
-std::optional<LoadError> RefuseIfNotRegular(const std::string& path, const FileStatus& status) {
-  if ((status.st_mode & S_IFMT) == S_IFDIR) return CannotRead(path, EISDIR);
-  if ((status.st_mode & S_IFMT) != S_IFREG) return FileFault(LoadFault::kNotRegularFile, path);
+std::optional<LoadError> RefuseIfNotRegular(const std::string& path, const platform::SourceFacts& facts) {
+  if (facts.kind == platform::FileKind::kFolder) return CannotRead(path, platform::SystemReason(EISDIR));
+  if (facts.kind != platform::FileKind::kRegular) return FileFault(LoadFault::kNotRegularFile, path);
   return std::nullopt;
 }
+
+// Closes the file however the read ends.
+class OpenFile {
+ public:
+  OpenFile(platform::FileSystem& files, platform::FileHandle handle) : files_(files), handle_(handle) {}
+  ~OpenFile() { files_.CloseAfterReading(handle_); }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  platform::FileHandle handle() const { return handle_; }
+
+ private:
+  platform::FileSystem& files_;
+  platform::FileHandle handle_;
+};
 
 }  // namespace
 
 Result<WholeFile, LoadError> ReadWholeFile(const std::string& path) {
-  const text::NativePath native = text::ToNativePath(path);
-  FileStatus status{};
-  if (StatusOf(native, status) != 0) return Fail(CannotRead(path, errno));
-  if (auto refused = RefuseIfNotRegular(path, status)) return Fail(std::move(*refused));
+  platform::FileSystem& files = platform::Files();
+  auto facts = files.InspectSource(path);
+  if (!facts) return Fail(CannotRead(path, facts.error().reason));
+  if (auto refused = RefuseIfNotRegular(path, *facts)) return Fail(std::move(*refused));
 
-  const std::unique_ptr<std::FILE, FileCloser> file(OpenForReading(native));
-  if (!file) return Fail(CannotRead(path, errno));
+  auto opened = files.OpenForReading(path);
+  if (!opened) return Fail(CannotRead(path, opened.error().reason));
+  const OpenFile file(files, *opened);
   // Asked again of the open file: the path may have been replaced meanwhile.
-  if (StatusOf(file.get(), status) != 0) return Fail(CannotRead(path, errno));
-  if (auto refused = RefuseIfNotRegular(path, status)) return Fail(std::move(*refused));
-  const auto size = static_cast<std::int64_t>(status.st_size);
+  facts = files.FactsOfOpen(file.handle());
+  if (!facts) return Fail(CannotRead(path, facts.error().reason));
+  if (auto refused = RefuseIfNotRegular(path, *facts)) return Fail(std::move(*refused));
+  const std::int64_t size = facts->size;
   if (size > std::numeric_limits<std::int32_t>::max()) {
     LoadError tooLarge = FileFault(LoadFault::kTooLarge, path);
     tooLarge.value = size;
@@ -98,13 +67,10 @@ Result<WholeFile, LoadError> ReadWholeFile(const std::string& path) {
   }
 
   ByteImage bytes(static_cast<std::size_t>(size));  // not zero-filled: the read fills it
-  errno = 0;
-  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
-  if (got != bytes.size()) {
-    if (std::ferror(file.get())) return Fail(CannotRead(path, errno != 0 ? errno : EIO));
-    return Fail(FileFault(LoadFault::kShortenedWhileRead, path));
-  }
-  return WholeFile{std::move(bytes), IdentityOfOpenFile(file.get())};
+  const auto got = files.Read(file.handle(), std::span<std::uint8_t>(bytes.data(), bytes.size()));
+  if (!got) return Fail(CannotRead(path, got.error().reason));
+  if (*got != bytes.size()) return Fail(FileFault(LoadFault::kShortenedWhileRead, path));
+  return WholeFile{std::move(bytes), files.IdentityOfOpen(file.handle())};
 }
 
 }  // namespace pelvaro::sff

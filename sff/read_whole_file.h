@@ -2,10 +2,10 @@
 
 // Reads a file whole, in one read, into memory that is not zero-filled first.
 
+#include "base/result.h"
+#include "platform/file_identity.h"
 #include "sff/byte_image.h"
-#include "sff/file_identity.h"
 #include "sff/load_error.h"
-#include "text/result.h"
 
 #include <optional>
 #include <string>
@@ -15,7 +15,7 @@ namespace pelvaro::sff {
 struct WholeFile {
   ByteImage bytes;
   // Which file was read, so that no export replaces it.
-  std::optional<FileIdentity> identity;
+  std::optional<platform::FileIdentity> identity;
 };
 
 // The bytes of the regular file at `path` (UTF-8). Anything else (a folder, a

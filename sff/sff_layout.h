@@ -20,7 +20,8 @@
 // All numbers are little-endian. Offsets are absolute; the chain may point
 // backwards or loop, and only the image count ends such a walk.
 
-#include "sff/byte_reader.h"
+#include "base/byte_reader.h"
+#include "base/palette.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,7 +32,7 @@ namespace pelvaro::sff {
 inline constexpr std::int64_t kFileHeaderSize = 512;
 inline constexpr std::int64_t kSubfileHeaderSize = 32;
 inline constexpr std::int64_t kFirstSubfileOffset = 512;
-inline constexpr std::size_t kPaletteSize = 768;
+inline constexpr std::size_t kPaletteSize = kPaletteBytes;
 
 inline constexpr std::int64_t kImageCountOffset = 20;
 inline constexpr std::int64_t kPaletteTypeOffset = 32;

@@ -107,6 +107,42 @@ TEST(InterruptedExport, NoTemporaryFileSurvivesATerminatingSignalAtAnyMoment) {
   }
 }
 
+// SIGKILL runs no handler. Into an empty folder every file is written
+// without a name and named only when whole, so a kill at any moment leaves
+// whole files and nothing else.
+TEST(InterruptedExport, AKillLeavesNoStrayFileInANewFolder) {
+  const TempDir dir(access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm") : fs::temp_directory_path());
+  const std::string archive = dir / "KILL.sff";
+  SffBuilder b;
+  b.Add({.payload = Bytes(800, 7)});
+  for (int i = 1; i <= 2000; ++i)
+    b.Add({.group = 1, .item = static_cast<std::uint16_t>(i), .palFlag = 1, .payload = Bytes(64, 9)});
+  WriteBytes(archive, b.Build());
+  Fd null{open("/dev/null", O_WRONLY | O_CLOEXEC)};
+  ASSERT_GE(null.fd, 0);
+  const std::string out = dir / "out";
+  const auto started = Clock::now();
+  ASSERT_EQ(WaitFor(StartCli({"pcx", archive, out}, null.fd, null.fd)), 0);
+  const auto exportTime = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<long long> moment(0, exportTime.count());
+  for (int run = 0; run < 10; ++run) {
+    fs::remove_all(out);
+    const long long after = moment(random);
+    const pid_t pid = StartCli({"pcx", archive, out}, null.fd, null.fd);
+    std::this_thread::sleep_for(std::chrono::microseconds(after));
+    kill(pid, SIGKILL);
+    WaitFor(pid);
+    if (!fs::exists(out)) continue;
+    for (const auto& e : fs::directory_iterator(out)) {
+      const std::string name = e.path().filename().string();
+      const std::uintmax_t size = name == "KILL_00000_00000.pcx" ? 800 : 64 + 768;
+      EXPECT_TRUE(name.rfind(".pelvaro-", 0) != 0 && fs::file_size(e.path()) == size)
+          << "killed after " << after << " us, left " << name;
+    }
+  }
+}
+
 // A failed stdout write (`> /dev/full`) is told on stderr with exit 1, and the files are written all the same;
 // a reader that has gone ends it without a word (SIGPIPE ignored, as under nohup, so the command meets it).
 TEST(StandardOutput, AFailedWriteIsToldOnStderrAndABrokenPipeEndsQuietly) {

@@ -11,10 +11,6 @@
 #include <filesystem>
 #include <tuple>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
-
 namespace pelvaro::testing {
 namespace {
 
@@ -77,11 +73,7 @@ TEST(LoaderRefusal, FilesThatCannotBeReadAreRefusedBeforeAnyQuestion) {
   const LoadError folder = load(dir.path());
   EXPECT_EQ(folder.fault, LoadFault::kCannotRead);
   EXPECT_EQ(folder.reason, std::strerror(EISDIR));
-#ifndef _WIN32
-  // A FIFO is refused at once; opened, it would wait for a writer for ever.
-  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-  EXPECT_EQ(load(dir / "fifo").fault, LoadFault::kNotRegularFile);
-#endif
+  // A FIFO: tests/posix/file_promises_test.cpp.
   // A sparse file of 2 GiB: its size is what counts, and nothing of it is read.
   WriteBytes(dir / "huge.sff", {});
   std::error_code ec;

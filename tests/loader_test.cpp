@@ -104,7 +104,7 @@ TEST(Loader, ThePaletteSourceAndWhatItGives) {
       const std::int64_t stored = static_cast<std::int64_t>(c.sprites[i].second) - (isSource ? 768 : 0);
       EXPECT_EQ(r.DataEnd - r.DataStart + 1, stored) << "position " << i;
     }
-    sff::Palette expected{};
+    Palette expected{};
     if (c.source >= 0) {
       const Bytes payload = Payload(c.sprites[static_cast<std::size_t>(c.source)].second,
                                     static_cast<std::uint8_t>(c.source));

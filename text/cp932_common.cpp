@@ -1,5 +1,6 @@
 #include "text/cp932.h"
-#include "text/cp932_codec.h"
+
+#include "platform/code_page.h"
 
 #include <cstdint>
 #include <cstring>
@@ -37,7 +38,7 @@ bool IsHalfWidthKatakana(std::uint8_t b) { return b >= 0xA1 && b <= 0xDF; }
 // edges (Windows gives U+0080 the byte 0x80, which starts no character here),
 // and only a form that reads back as the same character keeps both builds alike.
 std::optional<std::string> EncodeChecked(std::string_view ch) {
-  auto bytes = detail::EncodeOne(ch);
+  auto bytes = platform::EncodeCp932Char(ch);
   if (!bytes || bytes->empty()) return std::nullopt;
   if (DecodeCp932(*bytes) != ch) return std::nullopt;
   return bytes;
@@ -158,7 +159,7 @@ std::string DecodeCp932(std::string_view bytes) {
       ++i;
       continue;
     }
-    const auto ch = detail::DecodeOne(bytes.substr(i, width));
+    const auto ch = platform::DecodeCp932Char(bytes.substr(i, width));
     out += ch ? *ch : std::string("?");
     i += width;
   }

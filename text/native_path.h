@@ -1,27 +1,20 @@
 #pragma once
 
-// Paths inside the program are UTF-8 text. This header holds what differs
-// between the platforms: the separator and the form a path takes on its way to
-// the file system (wide text on Windows, the bytes themselves elsewhere).
+// Path text inside the program: UTF-8, split at the platform's separators.
+// The conversion to the file system's own form is the platform layer's.
+
+#include "platform/native_path.h"
 
 #include <string>
 #include <string_view>
 
 namespace pelvaro::text {
 
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-// Where a path is split, "/" is accepted beside the native separator.
-inline constexpr std::string_view kPathSeparators = "\\/";
-using NativePath = std::wstring;
-#else
-inline constexpr char kPathSeparator = '/';
-inline constexpr std::string_view kPathSeparators = "/";
-using NativePath = std::string;
-#endif
-
-NativePath ToNativePath(std::string_view utf8);
-std::string FromNativePath(const NativePath& native);
+using platform::FromNativePath;
+using platform::kPathSeparator;
+using platform::kPathSeparators;
+using platform::NativePath;
+using platform::ToNativePath;
 
 // The text after the last separator of `path` (one of `separators`); the whole
 // text when it holds none, empty text for a path that ends in a separator.

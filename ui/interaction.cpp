@@ -1,5 +1,6 @@
 #include "ui/interaction.h"
 
+#include "ui/file_dialog.h"
 #include "ui/message_box.h"
 
 #include <QCoreApplication>
@@ -14,15 +15,9 @@ namespace {
 class DesktopInteraction final : public Interaction {
  public:
   std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& request) override {
-    QFileDialog dialog(parent, request.title, request.directory);
-    const bool save = request.mode == FileDialogMode::kSave;
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(request.nameFilters);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-    if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    const QStringList files = dialog.selectedFiles();
+    const auto dialog = MakeFileDialog(parent, request);
+    if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog->selectedFiles();
     if (files.isEmpty()) return std::nullopt;
     return QDir::toNativeSeparators(files.front());
   }

@@ -57,6 +57,9 @@ inline Bytes Payload(std::size_t size, std::uint8_t seed) {
   return b;
 }
 
+// What stood under a name before a write, easy to tell from anything written.
+inline Bytes OldFile() { return Payload(50, 9); }
+
 // For the write-fault tests. Four sprites in display order 1/0 (the palette
 // source), 1/1, 1/2, 1/3; 1/2 has `largeSize` payload bytes, so that on a small
 // disk it is the one that does not fit.

@@ -3,6 +3,8 @@
 // Builds SFF archives in memory for tests, the sample archive, benchmarks and fuzz seeds. Subfiles follow
 // one another, each next offset naming the following one and the last 0; any field can be overridden.
 
+#include "base/palette.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -44,7 +46,8 @@ class SffBuilder {
 void PutU16(Bytes& b, std::size_t at, std::uint16_t v);
 void PutI32(Bytes& b, std::size_t at, std::int32_t v);
 
-using Palette = std::array<std::uint8_t, 768>;
+// The program's own palette type, for code that names this namespace only.
+using pelvaro::Palette;
 
 // A recognisable palette: colour i is (i, 255 - i, seed + i).
 Palette TestPalette(std::uint8_t seed);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/native_path.h"
+
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -8,11 +10,7 @@ namespace pelvaro::testing {
 
 // The system's words for a path through a regular file (".../file/x.txt"), which Windows finds missing.
 inline std::string PathThroughFileReason() {
-#ifdef _WIN32
-  return std::strerror(ENOENT);
-#else
-  return std::strerror(ENOTDIR);
-#endif
+  return std::strerror(platform::kPathSeparator == '\\' ? ENOENT : ENOTDIR);
 }
 
 }  // namespace pelvaro::testing

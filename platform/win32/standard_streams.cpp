@@ -1,24 +1,43 @@
-#include "cli/standard_streams.h"
+#include "platform/standard_streams.h"
 
-#include <cstdlib>
+#include "platform/native_path.h"
+
+#include <algorithm>
 #include <iostream>
-#include <memory>
-
-#ifdef _WIN32
-#include "text/native_path.h"
+#include <ostream>
+#include <streambuf>
+#include <string>
 
 #define WIN32_LEAN_AND_MEAN
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
-#else
-#include <unistd.h>
-#endif
 
-namespace pelvaro::cli {
-
-#ifdef _WIN32
+namespace pelvaro::platform {
 namespace {
+
+// Text for a Windows console: kept until a flush, then written as UTF-16, up
+// to the last whole UTF-8 character (the rest waits for the next flush).
+// Attached to `stream` for its lifetime; the stream's old buffer comes back
+// when it goes.
+class ConsoleBuffer final : public std::streambuf {
+ public:
+  ConsoleBuffer(std::ostream& stream, void* console);
+  ~ConsoleBuffer() override;
+  ConsoleBuffer(const ConsoleBuffer&) = delete;
+  ConsoleBuffer& operator=(const ConsoleBuffer&) = delete;
+
+ protected:
+  int_type overflow(int_type c) override;
+  std::streamsize xsputn(const char* s, std::streamsize n) override;
+  int sync() override;
+
+ private:
+  std::ostream& stream_;
+  std::streambuf* previous_;
+  void* console_;
+  std::string pending_;
+};
 
 bool IsConsole(HANDLE h, DWORD* mode = nullptr) {
   DWORD unused = 0;
@@ -38,8 +57,6 @@ std::size_t WholeCharacters(const std::string& s) {
   const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
   return trail + 1 < length ? start - 1 : s.size();
 }
-
-}  // namespace
 
 ConsoleBuffer::ConsoleBuffer(std::ostream& stream, void* console)
     : stream_(stream), previous_(stream.rdbuf()), console_(console) {
@@ -63,7 +80,7 @@ std::streamsize ConsoleBuffer::xsputn(const char* s, std::streamsize n) {
 
 int ConsoleBuffer::sync() {
   const std::size_t whole = WholeCharacters(pending_);
-  const std::wstring text = text::ToNativePath(std::string_view(pending_).substr(0, whole));
+  const std::wstring text = ToNativePath(std::string_view(pending_).substr(0, whole));
   pending_.erase(0, whole);
   std::size_t done = 0;
   while (done < text.size()) {
@@ -75,6 +92,8 @@ int ConsoleBuffer::sync() {
   }
   return 0;
 }
+
+}  // namespace
 
 void PrepareStandardStreams() {
   // Pipes and files get the bytes as they are: LF stays LF, as on Linux.
@@ -100,13 +119,5 @@ bool StderrCanShowProgress() {
   return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
          SetConsoleMode(err, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
-#else
-void PrepareStandardStreams() {}
 
-bool StderrCanShowProgress() {
-  const char* term = std::getenv("TERM");
-  return isatty(STDERR_FILENO) != 0 && !(term && std::string(term) == "dumb");
-}
-#endif
-
-}  // namespace pelvaro::cli
+}  // namespace pelvaro::platform

@@ -8,7 +8,7 @@
 #include <optional>
 #include <span>
 
-namespace pelvaro::sff {
+namespace pelvaro {
 
 class ByteReader {
  public:
@@ -56,4 +56,4 @@ class ByteReader {
   std::span<const std::uint8_t> bytes_;
 };
 
-}  // namespace pelvaro::sff
+}  // namespace pelvaro

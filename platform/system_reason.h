@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-namespace pelvaro::exporter {
+namespace pelvaro::platform {
 
 // strerror's words for an errno value.
 std::string SystemReason(int errnoValue);
@@ -17,9 +17,4 @@ std::string SystemReason(int errnoValue);
 // given the C library's words where it has them, else the system's, in UTF-8.
 std::string SystemReason(const std::error_code& error);
 
-#ifdef _WIN32
-// The words for a Win32 error code (GetLastError).
-std::string Win32Reason(unsigned long code);
-#endif
-
-}  // namespace pelvaro::exporter
+}  // namespace pelvaro::platform

@@ -2,14 +2,14 @@
 // WC_NO_BEST_FIT_CHARS and the used-default flag make unmappable characters
 // fail instead of turning into look-alikes, as glibc's converter does.
 
-#include "text/cp932_codec.h"
+#include "platform/code_page.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-namespace pelvaro::text::detail {
+namespace pelvaro::platform {
 
-std::optional<std::string> EncodeOne(std::string_view utf8Char) {
+std::optional<std::string> EncodeCp932Char(std::string_view utf8Char) {
   wchar_t wide[4];
   const int wideLen = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Char.data(),
                                           static_cast<int>(utf8Char.size()), wide, 4);
@@ -22,7 +22,7 @@ std::optional<std::string> EncodeOne(std::string_view utf8Char) {
   return std::string(bytes, static_cast<std::size_t>(len));
 }
 
-std::optional<std::string> DecodeOne(std::string_view cp932Char) {
+std::optional<std::string> DecodeCp932Char(std::string_view cp932Char) {
   wchar_t wide[4];
   const int wideLen = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, cp932Char.data(),
                                           static_cast<int>(cp932Char.size()), wide, 4);
@@ -33,4 +33,4 @@ std::optional<std::string> DecodeOne(std::string_view cp932Char) {
   return std::string(utf8, static_cast<std::size_t>(len));
 }
 
-}  // namespace pelvaro::text::detail
+}  // namespace pelvaro::platform

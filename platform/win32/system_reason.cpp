@@ -1,28 +1,24 @@
-#include "export/system_reason.h"
+#include "platform/system_reason.h"
+
+#include "platform/native_path.h"
+#include "platform/win32/win32_reason.h"
 
 #include <cerrno>
 #include <cstring>
 
-#ifdef _WIN32
-#include "text/native_path.h"
-
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
-#endif
 
-namespace pelvaro::exporter {
+namespace pelvaro::platform {
 
 std::string SystemReason(int errnoValue) { return std::strerror(errnoValue); }
 
 std::string SystemReason(const std::error_code& error) {
   if (error.category() == std::generic_category()) return SystemReason(error.value());
-#ifdef _WIN32
   if (error.category() == std::system_category()) return Win32Reason(static_cast<unsigned long>(error.value()));
-#endif
   return error.message();
 }
 
-#ifdef _WIN32
 std::string Win32Reason(unsigned long code) {
   switch (code) {
     case ERROR_FILE_NOT_FOUND:
@@ -60,8 +56,7 @@ std::string Win32Reason(unsigned long code) {
   if (buffer) LocalFree(buffer);
   while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L' ')) words.pop_back();
   if (words.empty()) return "Windows error " + std::to_string(code);
-  return text::FromNativePath(words);
+  return FromNativePath(words);
 }
-#endif
 
-}  // namespace pelvaro::exporter
+}  // namespace pelvaro::platform

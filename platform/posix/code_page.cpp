@@ -1,13 +1,13 @@
 // CP932 character conversion through glibc's iconv ("CP932").
 
-#include "text/cp932_codec.h"
+#include "platform/code_page.h"
 
 #include <iconv.h>
 
 #include <cerrno>
 #include <stdexcept>
 
-namespace pelvaro::text::detail {
+namespace pelvaro::platform {
 namespace {
 
 class Converter {
@@ -38,14 +38,14 @@ class Converter {
 
 }  // namespace
 
-std::optional<std::string> EncodeOne(std::string_view utf8Char) {
+std::optional<std::string> EncodeCp932Char(std::string_view utf8Char) {
   thread_local Converter toCp932("CP932", "UTF-8");
   return toCp932.Convert(utf8Char);
 }
 
-std::optional<std::string> DecodeOne(std::string_view cp932Char) {
+std::optional<std::string> DecodeCp932Char(std::string_view cp932Char) {
   thread_local Converter fromCp932("UTF-8", "CP932");
   return fromCp932.Convert(cp932Char);
 }
 
-}  // namespace pelvaro::text::detail
+}  // namespace pelvaro::platform

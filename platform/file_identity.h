@@ -6,10 +6,8 @@
 // "..", or another spelling of the same name.
 
 #include <cstdint>
-#include <cstdio>
-#include <optional>
 
-namespace pelvaro::sff {
+namespace pelvaro::platform {
 
 struct FileIdentity {
   std::uint64_t volume = 0;  // st_dev; the volume serial number on Windows
@@ -18,7 +16,4 @@ struct FileIdentity {
   friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
-// The identity of a file open for reading; nothing when the system will not tell.
-std::optional<FileIdentity> IdentityOfOpenFile(std::FILE* file);
-
-}  // namespace pelvaro::sff
+}  // namespace pelvaro::platform
