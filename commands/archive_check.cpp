@@ -2,7 +2,7 @@
 
 #include "commands/row_filter.h"
 #include "export/png_export.h"
-#include "sff/byte_reader.h"
+#include "base/byte_reader.h"
 #include "sff/sff_layout.h"
 
 #include <algorithm>
@@ -24,7 +24,7 @@ struct ReachedSubfile {
 };
 
 std::vector<ReachedSubfile> ReachedSubfiles(const sff::Archive& archive) {
-  const sff::ByteReader reader(archive.SffBytes());
+  const ByteReader reader(archive.SffBytes());
   const auto length = static_cast<std::int64_t>(reader.size());
   const sff::Records& records = archive.SpriteInfo();
   std::vector<ReachedSubfile> reached;

@@ -1,6 +1,6 @@
 #include "commands/thumbnail_frame.h"
 
-#include "sff/byte_reader.h"
+#include "base/byte_reader.h"
 
 #include <algorithm>
 
@@ -9,7 +9,7 @@ namespace pelvaro::commands {
 std::optional<SpriteBox> BoxOfRow(const sff::Archive& archive, std::size_t row) {
   const sff::SpriteRecord& record = archive.RecordOfRow(row);
   if (record.DataEnd < record.DataStart) return std::nullopt;
-  const sff::ByteReader reader(archive.SffBytes());
+  const ByteReader reader(archive.SffBytes());
   // The image header's inclusive bounds xmin, ymin, xmax, ymax at bytes 4 to 11.
   const std::int64_t at = record.DataStart;
   if (record.DataEnd - record.DataStart + 1 < 12) return std::nullopt;
