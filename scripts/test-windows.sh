@@ -119,7 +119,7 @@ echo "test-windows: cmd runs the batch file of a name with \"&\" from a folder w
 version=$("$linux" --version)
 version=${version#pelvaro-cli }
 top=pelvaro-$version-win64
-rm -rf "$build/packages"
+rm -f "$build/packages/$top.zip"
 cpack --config "$build/CPackConfig.cmake" -B "$build/packages" >"$build/cpack.log" 2>&1 ||
   { cat "$build/cpack.log" >&2; echo "test-windows: cpack failed" >&2; exit 1; }
 zip=$build/packages/$top.zip
