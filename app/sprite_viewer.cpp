@@ -1,7 +1,9 @@
 #include "app/sprite_viewer.h"
 
+#include "app/browser_panel.h"
 #include "app/palette_grid.h"
 #include "app/sprite_canvas.h"
+#include "app/window_memory.h"
 #include "export/messages.h"
 #include "ui/fonts.h"
 
@@ -13,6 +15,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -23,6 +27,8 @@
 
 namespace pelvaro::app {
 namespace {
+
+constexpr const char* kPlaceKey = "browser";
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
@@ -54,7 +60,12 @@ SpriteViewer::SpriteViewer(QWidget* owner, commands::MainCommands& commands)
   setFont(ui::WindowFont(ui::kMsPGothic, 9));
   setFocusPolicy(Qt::StrongFocus);
   BuildControls();
-  resize(720, 520);
+  resize(1100, 640);
+  RestoreOrPlaceBeside(*this, *owner, kPlaceKey);
+  // The sprite gets the larger share of whatever width the window got.
+  // Less the margins and the handle, so the sizes never ask for a wider window.
+  const int room = std::max(0, width() - 40);
+  findChild<QSplitter*>(QStringLiteral("splBrowser"))->setSizes({room * 2 / 5, room * 3 / 5});
 }
 
 void SpriteViewer::BuildControls() {
@@ -68,10 +79,10 @@ void SpriteViewer::BuildControls() {
   cmdFitWindow->setToolTip(QStringLiteral("ウィンドウに収まる倍率で表示（0）"));
   cmdFitWindow->setCheckable(true);
   lblZoom = MakeLabel(this, "lblZoom");
-  chkTransparent = Make<QCheckBox>(this, "chkTransparent", "0 番を透明色に");
+  chkTransparent = Make<QCheckBox>(this, "chkTransparent", "0 番を透明色に(&T)");
   chkTransparent->setToolTip(QStringLiteral("パレット番号 0 の色を市松模様の上に透明で表示します"));
   chkTransparent->setChecked(true);
-  chkAxis = Make<QCheckBox>(this, "chkAxis", "軸を表示");
+  chkAxis = Make<QCheckBox>(this, "chkAxis", "軸を表示(&A)");
   chkAxis->setChecked(true);
   cmdCopy = Make<QPushButton>(this, "cmdCopy", "コピー(&C)");
   cmdSavePng = Make<QPushButton>(this, "cmdSavePng", "PNG として保存(&S)…");
@@ -103,18 +114,41 @@ void SpriteViewer::BuildControls() {
   for (QWidget* w : std::initializer_list<QWidget*>{cmdZoomOut, cmdZoomIn, cmdActualSize, cmdFitWindow, lblZoom})
     tools->addWidget(w);
   tools->addStretch(1);
-  for (QWidget* w : std::initializer_list<QWidget*>{chkTransparent, chkAxis, cmdCopy, cmdSavePng}) tools->addWidget(w);
+  auto* actions = new QHBoxLayout;
+  for (QWidget* w : std::initializer_list<QWidget*>{chkTransparent, chkAxis}) actions->addWidget(w);
+  actions->addStretch(1);
+  for (QWidget* w : std::initializer_list<QWidget*>{cmdCopy, cmdSavePng}) actions->addWidget(w);
   auto* side = new QVBoxLayout;
   side->addWidget(picPalette);
   side->addStretch(1);
   auto* middle = new QHBoxLayout;
   middle->addWidget(stkPicture, 1);
   middle->addLayout(side);
+  auto* sprite = new QWidget(this);
+  auto* spriteColumn = new QVBoxLayout(sprite);
+  spriteColumn->setContentsMargins(0, 0, 0, 0);
+  spriteColumn->addLayout(tools);
+  spriteColumn->addLayout(actions);
+  spriteColumn->addLayout(middle, 1);
+  spriteColumn->addWidget(lblHover);
+  panBrowser = new BrowserPanel(this, commands_);
+  panBrowser->setObjectName(QStringLiteral("panBrowser"));
+  auto* split = new QSplitter(Qt::Horizontal, this);
+  split->setObjectName(QStringLiteral("splBrowser"));
+  split->addWidget(panBrowser);
+  split->addWidget(sprite);
+  split->setStretchFactor(1, 1);
   auto* all = new QVBoxLayout(this);
-  all->addLayout(tools);
-  all->addLayout(middle, 1);
-  all->addWidget(lblHover);
+  all->addWidget(split, 1);
   all->addWidget(lblStatus);
+
+  const auto shortcut = [this](QKeySequence keys, auto action) {
+    auto* made = new QShortcut(keys, this);
+    made->setContext(Qt::WindowShortcut);
+    connect(made, &QShortcut::activated, this, action);
+  };
+  shortcut(QKeySequence::Find, [this] { panBrowser->FocusFilter(); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_G), [this] { panBrowser->FocusGoTo(); });
 
   connect(cmdZoomOut, &QToolButton::clicked, this, [this] { Update([](auto& v) { v.ZoomOut(); }); });
   connect(cmdZoomIn, &QToolButton::clicked, this, [this] { Update([](auto& v) { v.ZoomIn(); }); });
@@ -155,6 +189,7 @@ void SpriteViewer::Draw(const commands::ViewerState& viewer) {
       ShowMessage(viewer.Message());
     }
   }
+  panBrowser->Draw(viewer);
   const std::string& note = viewer.note();
   lblStatus->setText(Text(note.empty() ? viewer.Status() : viewer.Status() + "　" + note));
   lblHover->setText(Text(viewer.hoverText()));
@@ -187,6 +222,7 @@ void SpriteViewer::Copy() {
 
 void SpriteViewer::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
+  RememberPlace(*this, kPlaceKey);
   // Hidden by its close box or Esc: the viewer no longer follows the list.
   if (!event->spontaneous()) commands_.CloseViewer();
 }

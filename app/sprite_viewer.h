@@ -1,7 +1,8 @@
 #pragma once
 
-// The sprite viewer: one modeless window beside the main window that shows
-// the sprite of the list's current row and follows it. It draws the viewer's
+// The sprite viewer and browser: one modeless, resizable window beside the
+// main window that shows the sprite of the list's current row and follows it,
+// with the browser (app/browser_panel.h) to find, select and export rows. It draws the viewer's
 // state (commands/viewer_state.h) and forwards its input to the commands. Up
 // and Down, PageUp and PageDown, Home and End step the list's current row
 // from here too, so list and viewer never disagree. The picture is drawn at an integer zoom, fitted to the window
@@ -31,6 +32,7 @@ class QToolButton;
 
 namespace pelvaro::app {
 
+class BrowserPanel;
 class PaletteGrid;
 class SpriteCanvas;
 
@@ -75,6 +77,7 @@ class SpriteViewer final : public QWidget {
   PaletteGrid* picPalette;
   QLabel* lblHover;
   QLabel* lblStatus;
+  BrowserPanel* panBrowser;
 
   commands::MainCommands& commands_;
   std::optional<std::size_t> drawn_;  // the viewer state's showing() last drawn

@@ -68,6 +68,15 @@ Lines OutcomeMessage(const ExportOutcome& outcome, ImageFormat format) {
   return done;
 }
 
+Lines BrowserOutcomeMessage(const ExportOutcome& outcome, ImageFormat format) {
+  if (outcome.failed() || outcome.summary.cancelled) return OutcomeMessage(outcome, format);
+  const exporter::ExportSummary& s = outcome.summary;
+  Lines done = exporter::ExportDoneLines(KindName(format), outcome.folder, s.written);
+  if (s.skipped > 0) done.push_back(exporter::SkippedRowsLine(s.skipped));
+  if (s.undecodable > 0) done.push_back(exporter::UndecodableRowsLine(s.undecodable));
+  return done;
+}
+
 MsgStyle OutcomeStyle(const ExportOutcome& outcome) {
   return outcome.failed() ? MsgStyle::kStop : MsgStyle::kInformation;
 }

@@ -56,6 +56,9 @@ ExportOutcome ExportRows(Desk& desk, const sff::Archive& archive, const ExportRe
 // the done message with the skipped-rows line.
 Lines OutcomeMessage(const ExportOutcome& outcome, ImageFormat format);
 MsgStyle OutcomeStyle(const ExportOutcome& outcome);
+// The same for an export the browser started, whose done message also says
+// where the files went and how many were written.
+Lines BrowserOutcomeMessage(const ExportOutcome& outcome, ImageFormat format);
 
 // The definition text at `textPath` and the batch file beside it, under the busy pointer.
 Result<Done, exporter::MakeTextError> WriteTextFiles(Desk& desk, const std::string& textPath,

@@ -66,6 +66,7 @@ void MainCommands::Show(std::optional<sff::Archive> loaded) {
     const bool rows = archive_ && archive_->RowCount() > 0;
     if (rows) desk_.SelectRow(0);
     viewer_.Show(archive(), rows ? std::optional<std::size_t>(0) : std::nullopt);
+    SyncBrowser();
     desk_.ShowViewer(viewer_);
   }
 }
@@ -130,7 +131,14 @@ void MainCommands::OpenViewer(std::optional<std::size_t> currentRow) {
   if (!currentRow || !archive_) return;
   viewer_.SetOpen(true);
   viewer_.Show(archive(), currentRow);
+  SyncBrowser();
   desk_.ShowViewer(viewer_);
+}
+
+void MainCommands::SyncBrowser() {
+  BrowserState& browser = viewer_.browser();
+  if (browser.archive() != archive()) browser.Reset(archive());
+  if (const auto row = viewer_.row()) browser.ChooseGroupOfRow(*row);
 }
 
 void MainCommands::CloseViewer() {
@@ -142,19 +150,122 @@ void MainCommands::CloseViewer() {
 void MainCommands::FollowRow(std::optional<std::size_t> row) {
   if (!viewer_.open()) return;
   const auto before = viewer_.row();
+  const auto group = viewer_.browser().chosenGroup();
   viewer_.Show(archive(), archive_ ? row : std::nullopt);
-  if (viewer_.row() != before || !row) desk_.ShowViewer(viewer_);
+  SyncBrowser();
+  if (viewer_.row() != before || !row || viewer_.browser().chosenGroup() != group) desk_.ShowViewer(viewer_);
 }
 
 void MainCommands::StepRow(std::ptrdiff_t delta) {
   if (!archive_ || archive_->RowCount() == 0) return;
-  const auto rows = static_cast<std::ptrdiff_t>(archive_->RowCount());
-  const auto current = viewer_.row();
-  const std::ptrdiff_t target = current ? std::clamp(static_cast<std::ptrdiff_t>(*current) + delta, std::ptrdiff_t{0},
-                                                     rows - 1)
-                                        : 0;
-  desk_.SelectRow(static_cast<std::size_t>(target));
-  FollowRow(static_cast<std::size_t>(target));
+  // Steps go through the rows the browser's filter keeps; with no filter, every row.
+  const BrowserState& browser = viewer_.browser();
+  const bool filtered = browser.archive() == archive() && !browser.filter().empty();
+  const std::vector<std::size_t>& kept = browser.visibleRows();
+  const auto count = static_cast<std::ptrdiff_t>(filtered ? kept.size() : archive_->RowCount());
+  if (count == 0) return;
+  const auto rowAt = [&](std::ptrdiff_t i) { return filtered ? kept[static_cast<std::size_t>(i)] : std::size_t(i); };
+  std::ptrdiff_t at = 0;
+  if (const auto current = viewer_.row()) {
+    at = filtered ? std::lower_bound(kept.begin(), kept.end(), *current) - kept.begin()
+                  : static_cast<std::ptrdiff_t>(*current);
+    // From a row the filter hides, a step forward lands on the next row it keeps.
+    const bool onKeptRow = at < count && rowAt(at) == *current;
+    at = std::clamp(onKeptRow || delta < 0 ? at + delta : at + delta - 1, std::ptrdiff_t{0}, count - 1);
+  }
+  ShowRow(rowAt(at));
+}
+
+void MainCommands::ShowRow(std::size_t row) {
+  if (!archive_ || row >= archive_->RowCount()) return;
+  desk_.SelectRow(row);
+  FollowRow(row);
+}
+
+void MainCommands::SetFilter(std::string text) {
+  BrowserState& browser = viewer_.browser();
+  if (browser.archive() != archive()) browser.Reset(archive());
+  browser.SetFilter(std::move(text));
+  const auto row = viewer_.row();
+  if (row && !browser.IsVisible(*row) && !browser.visibleRows().empty()) {
+    ShowRow(browser.visibleRows().front());
+    return;
+  }
+  SyncBrowser();
+  desk_.ShowViewer(viewer_);
+}
+
+void MainCommands::ChooseGroup(std::size_t index) {
+  const BrowserState& browser = viewer_.browser();
+  if (index >= browser.groups().size()) return;
+  const std::uint16_t group = browser.groups()[index].group;
+  for (const std::size_t row : browser.visibleRows()) {
+    if (archive_->RecordOfRow(row).GroupNo == group) {
+      ShowRow(row);
+      return;
+    }
+  }
+}
+
+bool MainCommands::GoTo(const std::string& asked) {
+  if (!archive_) return false;
+  std::optional<std::size_t> target;
+  const RowFilter read = ParseRowFilter(asked);
+  if (read.unreadable.empty() && read.terms.size() == 1) {
+    const FilterTerm& term = read.terms[0];
+    if (term.kind == FilterTerm::Kind::kGroups && term.firstGroup == term.lastGroup &&
+        asked.find('-') == std::string::npos) {
+      // A lone number is a row number, counted from 1 as the list counts.
+      if (term.firstGroup >= 1 && term.firstGroup <= archive_->RowCount()) target = term.firstGroup - 1u;
+    } else if (term.kind == FilterTerm::Kind::kPair) {
+      for (std::size_t row = 0; row < archive_->RowCount() && !target; ++row) {
+        const sff::SpriteRecord& r = archive_->RecordOfRow(row);
+        if (r.GroupNo == term.firstGroup && r.ItemNo == term.item) target = row;
+      }
+    }
+  }
+  if (!target) {
+    viewer_.SetNote(exporter::NotFoundLine(asked));
+    desk_.ShowViewer(viewer_);
+    return false;
+  }
+  if (!viewer_.browser().IsVisible(*target)) viewer_.browser().SetFilter("");
+  ShowRow(*target);
+  return true;
+}
+
+void MainCommands::SelectRows(std::vector<std::size_t> rows) { viewer_.browser().Select(std::move(rows)); }
+
+void MainCommands::ExportFromBrowser(BrowserScope scope, ImageFormat format) {
+  if (!archive_ || archive_->RowCount() == 0) return;
+  const BrowserState& browser = viewer_.browser();
+  const std::vector<std::size_t>* rows = nullptr;
+  switch (scope) {
+    case BrowserScope::kSelection: rows = &browser.selection(); break;
+    case BrowserScope::kFiltered: rows = &browser.visibleRows(); break;
+    case BrowserScope::kGroup: rows = &browser.groupRows(); break;
+    case BrowserScope::kAll: break;
+  }
+  if (rows && rows->empty()) {
+    desk_.Ask({exporter::kNothingToExport}, MsgStyle::kInformation);
+    return;
+  }
+  const std::string& start = browserFolder_.empty() ? OutputFolder : browserFolder_;
+  const auto folder = desk_.ChooseFolder(start.empty() ? std::nullopt : std::optional(start));
+  if (!folder) return;
+  browserFolder_ = *folder;
+  // The rows are copied: the export's progress lets the window run, and the
+  // selection may change while the files are written.
+  const std::vector<std::size_t> chosen = rows ? *rows : std::vector<std::size_t>{};
+  RunReported([&] {
+    ExportRequest request;
+    request.format = format;
+    request.folder = browserFolder_;
+    request.rows = rows ? exporter::RowSelection::Only(chosen) : exporter::RowSelection::All();
+    request.cancellable = true;
+    const ExportOutcome outcome = ExportRows(desk_, *archive_, request);
+    desk_.Ask(BrowserOutcomeMessage(outcome, format), OutcomeStyle(outcome));
+  });
 }
 
 void MainCommands::cmdSavePng_Click() {

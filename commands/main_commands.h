@@ -7,6 +7,7 @@
 // sequences nothing itself. Owns the archive on show until the next load.
 
 #include "commands/desk.h"
+#include "commands/export_steps.h"
 #include "commands/viewer_state.h"
 #include "sff/archive.h"
 
@@ -14,8 +15,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pelvaro::commands {
+
+// Which rows an export from the browser writes.
+enum class BrowserScope { kSelection, kFiltered, kGroup, kAll };
 
 class MainCommands {
  public:
@@ -57,8 +62,27 @@ class MainCommands {
   // outcome in the viewer's status.
   void cmdSavePng_Click();
 
+  // The browser. Row numbers are display rows throughout.
+  // Makes `row` the list's current row, as a click on it in the browser does.
+  void ShowRow(std::size_t row);
+  // The filter's text changed: a current row the filter hides gives way to
+  // the first row it keeps.
+  void SetFilter(std::string text);
+  // Goes to the first row of the group at `index` in the browser's group list.
+  void ChooseGroup(std::size_t index);
+  // Goes to a row by its number ("123") or its group and item ("200,1");
+  // a row the filter hides is shown by clearing the filter. False, with the
+  // status saying so, when there is no such row.
+  bool GoTo(const std::string& asked);
+  void SelectRows(std::vector<std::size_t> rows);
+  // Writes rows chosen in the browser into a folder picked with the chooser,
+  // with progress and Cancel.
+  void ExportFromBrowser(BrowserScope scope, ImageFormat format);
+
  private:
   void Show(std::optional<sff::Archive> loaded);
+  // The browser shows the archive on show, the viewer's row's group chosen.
+  void SyncBrowser();
   // Runs the part of a command after its dialog; a failure nobody expected
   // (memory running out, say) is told with the stop icon instead of ending
   // the program.
@@ -72,6 +96,7 @@ class MainCommands {
   std::string OutputFolder;
   std::string lastDialogFolder_;  // cdl1's: Open SFF and Make Text share it
   std::string lastPngFolder_;     // the viewer's Save as PNG dialog's
+  std::string browserFolder_;     // the last folder the browser exported into
   ViewerState viewer_;
 };
 

@@ -50,6 +50,7 @@ void ViewerState::Forget() {
   hoverText_.clear();
   marked_.reset();
   note_.clear();
+  browser_.Reset(nullptr);
 }
 
 const image::IndexedImage* ViewerState::picture() const { return shown_ && shown_->image ? &*shown_->image : nullptr; }

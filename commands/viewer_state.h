@@ -6,6 +6,7 @@
 // toggles, and what hovering tells. A window draws from it and forwards its
 // input to it; nothing here knows a toolkit.
 
+#include "commands/browser_state.h"
 #include "commands/viewed_sprite.h"
 #include "sff/archive.h"
 
@@ -90,6 +91,10 @@ class ViewerState {
   // The palette cell to mark: the one under the pointer, or the colour of the pixel under it.
   std::optional<int> markedColour() const { return marked_; }
 
+  // The browser around the sprite: filter, groups, items and selection.
+  const BrowserState& browser() const { return browser_; }
+  BrowserState& browser() { return browser_; }
+
   // A line after the status line: what the last Save as PNG did.
   const std::string& note() const { return note_; }
   void SetNote(std::string note) { note_ = std::move(note); }
@@ -108,6 +113,7 @@ class ViewerState {
   std::string hoverText_;
   std::optional<int> marked_;
   std::string note_;
+  BrowserState browser_;
 };
 
 }  // namespace pelvaro::commands

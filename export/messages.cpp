@@ -120,6 +120,12 @@ Lines ExportCancelledLines(const std::string& kind, const std::string& folder, s
 
 std::string PngSavedLine(const std::string& path) { return "PNG ファイルを保存しました: " + path; }
 
+Lines ExportDoneLines(const std::string& kind, const std::string& folder, std::size_t written) {
+  return {kind + "ファイルを出力しました。", "出力先: " + folder, std::to_string(written) + " 個のファイルを出力しました。"};
+}
+
+std::string NotFoundLine(const std::string& asked) { return "見つかりません: " + asked; }
+
 std::string AboutCaption(const std::string& productTitle) { return productTitle + " のﾊﾞｰｼﾞｮﾝ情報"; }
 
 // "Version 0.11β" for 0, 1, 1: no separator between minor and revision.

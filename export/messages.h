@@ -65,6 +65,12 @@ Lines ExportCancelledLines(const std::string& kind, const std::string& folder, s
 // What Save as PNG in the sprite viewer says it did.
 std::string PngSavedLine(const std::string& path);
 
+// The end of an export the browser started: what kind, where, and how many.
+Lines ExportDoneLines(const std::string& kind, const std::string& folder, std::size_t written);
+// The browser's find and go-to.
+std::string NotFoundLine(const std::string& asked);
+inline constexpr const char* kNothingToExport = "出力する行がありません。";
+
 // The About box: its caption, the product's name and version, and the notice.
 std::string AboutCaption(const std::string& productTitle);
 std::string AboutVersion(int major, int minor, int revision);

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Cross-builds the core, pelvaro-cli and their tests for 64-bit Windows in
-# build-win/, runs the tests under Wine in a Japanese locale (code page 932),
+# Cross-builds the core, pelvaro-cli, the Win32 desktop program pelvaro.exe and
+# their tests for 64-bit Windows in build-win/, runs the tests under Wine in a
+# Japanese locale (code page 932) with Wine's null graphics driver, so the
+# window tests need no display,
 # then runs the Windows pelvaro-cli on the sample archive and checks that its
 # PCX and PNG files, definition text, batch file and list output match the
 # Linux build's byte for byte (the batch's program folder aside), and that cmd
@@ -31,6 +33,14 @@ mkdir -p "$WINEPREFIX"
 "$wineserver" -p </dev/null >/dev/null 2>&1
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
 "$run" wineboot --init </dev/null >/dev/null 2>&1
+# Windows and controls are made and messaged as usual, without X. The server
+# started during wineboot keeps the driver it found, so it is started anew.
+"$run" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+"$wineserver" -k >/dev/null 2>&1 || true
+"$wineserver" -w >/dev/null 2>&1 || true
+"$wineserver" -p </dev/null >/dev/null 2>&1
+# The new server's helper processes are started here, away from the build's and CTest's pipes.
+"$run" wineboot </dev/null >/dev/null 2>&1
 
 cmake --build "$build" -j2
 cmake --build "$host" -j2 --target pelvaro-cli
@@ -114,8 +124,8 @@ fi
 echo "test-windows: $count files ($png_files of them PNG) and the list output of the Windows pelvaro-cli match the Linux build's;"
 echo "test-windows: cmd runs the batch file of a name with \"&\" from a folder with \"%\" as one command."
 
-# The .zip package: pelvaro-cli.exe beside the README and the licence, and the
-# program run from where the package was unpacked.
+# The .zip package: pelvaro.exe and pelvaro-cli.exe beside the README and the
+# licence, and the programs run from where the package was unpacked.
 version=$("$linux" --version)
 version=${version#pelvaro-cli }
 top=pelvaro-$version-win64
@@ -124,7 +134,7 @@ cpack --config "$build/CPackConfig.cmake" -B "$build/packages" >"$build/cpack.lo
   { cat "$build/cpack.log" >&2; echo "test-windows: cpack failed" >&2; exit 1; }
 zip=$build/packages/$top.zip
 listed=$(unzip -Z1 "$zip" | grep -v "/$" | LC_ALL=C sort)
-expected=$(printf '%s\n' "$top/LICENSE.txt" "$top/README.md" "$top/pelvaro-cli.exe")
+expected=$(printf '%s\n' "$top/LICENSE.txt" "$top/README.md" "$top/pelvaro-cli.exe" "$top/pelvaro.exe")
 if [ "$listed" != "$expected" ]; then
   echo "test-windows: $top.zip holds" $listed "instead of" $expected >&2
   exit 1
@@ -141,4 +151,15 @@ if [ "$actual" != "pelvaro-cli $version" ]; then
 fi
 "$run" "$unpacked/$top/pelvaro-cli.exe" list 'C:\pelvaro-check\サンプル①.sff' >"$check/zip.list"
 cmp "$check/linux.list" "$check/zip.list"
-echo "test-windows: $top.zip holds pelvaro-cli.exe, the README and the licence; the unpacked program lists the sample."
+# The unpacked pelvaro.exe starts with the sample on its command line and
+# keeps running with its window up until it is ended from outside.
+"$run" "$unpacked/$top/pelvaro.exe" 'C:\pelvaro-check\サンプル①.sff' </dev/null >/dev/null 2>&1 &
+gui=$!
+sleep 5
+if ! kill -0 "$gui" 2>/dev/null; then
+  echo "test-windows: the unpacked pelvaro.exe ended by itself" >&2
+  exit 1
+fi
+kill "$gui" 2>/dev/null || true
+wait "$gui" 2>/dev/null || true
+echo "test-windows: $top.zip holds pelvaro.exe, pelvaro-cli.exe, the README and the licence; the unpacked programs start."

@@ -103,6 +103,10 @@ void frmPath::Initialise() {
     dirDir->SetPath(drvDrive->CurrentDirectoryOf(drvDrive->ListIndex()));
     txtPath->setText(dirDir->List(dirDir->ListIndex()));
   }
+  // The box comes up with its text selected, so a path typed at once
+  // replaces the one shown instead of being added to its end.
+  txtPath->setFocus();
+  txtPath->selectAll();
 }
 
 void frmPath::CentreOnScreen() {

@@ -1,4 +1,5 @@
 #include "tests/gui/gui_test_support.h"
+#include "tests/support/temp_dir.h"
 #include "ui/fonts.h"
 
 #include <QApplication>
@@ -6,6 +7,9 @@
 int main(int argc, char** argv) {
   // The tests need no display; a run from a desktop session stays off screen too.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Remembered window places go into a folder of the run's own, never the user's settings.
+  const pelvaro::testing::TempDir settings;
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(settings.path()));
   QApplication application(argc, argv);
   pelvaro::ui::InstallFontSubstitutes();
 

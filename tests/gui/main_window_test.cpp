@@ -94,9 +94,9 @@ class MainWindowTest : public QObject {
     w.user.messageAnswers = {ui::Answer::kNo, ui::Answer::kYes};
     OpenThroughWindow(w.window, w.user, w.dir, "OTHER.sff", other);
     VerifyOneMessage(w.user, ui::MsgStyle::kYesNoStopDefaultNo,
-                     QStringLiteral("このSFFファイルは共有パレットモードではありません。\r\n"
-                                    "このSFFを正しくデコードすることは出来ません。\r\n\r\n"
-                                    "デコード結果から、正しくSFFを再構築出来る保証はありません。\r\n処理を続行しますか？"),
+                     QStringLiteral("このSFFファイルは共有パレットモードではありません。\n"
+                                    "このSFFを正しくデコードすることは出来ません。\n\n"
+                                    "デコード結果から、正しくSFFを再構築出来る保証はありません。\n処理を続行しますか？"),
                      true);
     QCOMPARE(w.user.messages[0].listRows, 3);
     VerifyNothingShown(w.window);
@@ -141,7 +141,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(DropFiles(window, {dir / "GONE.sff"}), kTaken);
     QTRY_COMPARE(user.messages.size(), std::size_t{1});
     VerifyOneMessage(user, ui::MsgStyle::kStop,
-                     Q("ファイルを読み込めません。\r\n" + dir / "GONE.sff" + "\r\n" + std::strerror(ENOENT)), true);
+                     Q("ファイルを読み込めません。\n" + dir / "GONE.sff" + "\n" + std::strerror(ENOENT)), true);
     QCOMPARE(user.messages[0].listRows, 0);
     VerifyNothingShown(window);
     QCOMPARE(user.unscripted, 0);

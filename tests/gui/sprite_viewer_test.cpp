@@ -124,7 +124,7 @@ class SpriteViewerTest : public QObject {
     app::SpriteCanvas& canvas = Child<app::SpriteCanvas>(viewer, "picSprite");
     QCOMPARE(canvas.zoom(), fitted);
     QVERIFY(Child<QAbstractButton>(viewer, "cmdFitWindow").isChecked());
-    viewer.resize(400, 300);
+    viewer.resize(viewer.width() - 200, viewer.height() - 200);
     QCoreApplication::processEvents();
     QVERIFY(canvas.zoom() < fitted);
 
@@ -186,8 +186,8 @@ class SpriteViewerTest : public QObject {
     QVERIFY(w.user.messages.empty());
     Click(viewer, "cmdSavePng");
     VerifyOneMessage(w.user, ui::MsgStyle::kStop,
-                     Q("ファイルを書き込めません。\r\n" + w.dir / "USER.sff" +
-                       "\r\n開いているSFFファイルそのものなので、上書きできません。"));
+                     Q("ファイルを書き込めません。\n" + w.dir / "USER.sff" +
+                       "\n開いているSFFファイルそのものなので、上書きできません。"));
 
     QTest::keyClick(&viewer, Qt::Key_Up);
     Click(viewer, "cmdCopy");
