@@ -4,8 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVARO_BUILD_GUI=ON >/dev/null
-cmake --build build
+# The "dev" preset, the build scripts/test-linux.sh makes in the same folder.
+cmake --preset dev >/dev/null
+cmake --build --preset dev
 if { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; } && [ -x build/app/pelvaro ]; then
   exec build/app/pelvaro
 fi

@@ -12,12 +12,14 @@ packages=(
   # Packaging and desktop integration: the .deb and its checks, the file type,
   # the desktop entry, the AppStream data and the manual page.
   dpkg-dev file appstream desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl groff-base
+  # The Debian package built from debian/ and checked as a distribution would.
+  debhelper fakeroot lintian binutils
 )
 # Extra groups, asked for by the scripts that need them.
 for group in "$@"; do
   case "$group" in
     fuzz) packages+=(clang-19 libclang-rt-19-dev) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 locales unzip) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 locales unzip nsis) ;;
     builds) packages+=(clang-19) ;;
     gui-check) packages+=(xvfb xauth imagemagick xdotool openbox) ;;
     bench) packages+=(time) ;;

@@ -11,14 +11,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh builds
 
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELVARO_WERROR=ON -DPELVARO_BUILD_GUI=ON \
-  -DPELVARO_BUILD_TESTS=ON
-cmake --build build-release
+# The "release" and "clang" presets of CMakePresets.json.
+cmake --preset release
+cmake --build --preset release
 build-release/tests/pelvaro_core_tests --gtest_brief=1
 QT_QPA_PLATFORM=offscreen build-release/tests/gui/pelvaro_gui_tests -silent
 
-cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-19 \
-  -DPELVARO_WERROR=ON -DPELVARO_BUILD_GUI=OFF -DPELVARO_BUILD_TESTS=ON
-cmake --build build-clang --target pelvaro_core_tests
+cmake --preset clang
+cmake --build --preset clang --target pelvaro_core_tests
 build-clang/tests/pelvaro_core_tests --gtest_brief=1
 echo "Release (GCC) and clang 19 builds: no warnings, tests passed."

@@ -6,8 +6,10 @@
 # then runs the Windows pelvaro-cli on the sample archive and checks that its
 # PCX and PNG files, definition text, batch file and list output match the
 # Linux build's byte for byte (the batch's program folder aside), and that cmd
-# runs a batch file of an awkward name as one command. Last it makes the .zip
-# package and runs the pelvaro-cli.exe unpacked from it.
+# runs a batch file of an awkward name as one command. Its CTest tests include
+# the installer, pelvaro-setup-VERSION.exe, installed and uninstalled
+# silently under Wine. Last it makes the .zip package and runs the programs
+# unpacked from it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -16,8 +18,8 @@ host=$build/host
 
 scripts/install-deps.sh windows
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVARO_BUILD_GUI=OFF -DPELVARO_WERROR=ON
+# The "windows" preset of CMakePresets.json, which builds in build-win/.
+cmake --preset windows
 # The Linux pelvaro-cli the Windows one is compared with.
 cmake -S . -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVARO_BUILD_GUI=OFF -DPELVARO_BUILD_TESTS=OFF \
   -DPELVARO_WERROR=ON
@@ -42,9 +44,10 @@ trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
 # The new server's helper processes are started here, away from the build's and CTest's pipes.
 "$run" wineboot </dev/null >/dev/null 2>&1
 
-cmake --build "$build" -j2
+cmake --build --preset windows
 cmake --build "$host" -j2 --target pelvaro-cli
-ctest --test-dir "$build" --output-on-failure --timeout 600
+# The tests, the installer under Wine among them.
+ctest --preset windows
 
 # The sample archive, run through both programs under a Japanese name (its
 # stem names the PCX files and stands in the definition text). The Windows
@@ -129,7 +132,7 @@ echo "test-windows: cmd runs the batch file of a name with \"&\" from a folder w
 version=$("$linux" --version)
 version=${version#pelvaro-cli }
 top=pelvaro-$version-win64
-rm -rf "$build/packages"
+rm -f "$build/packages/$top.zip"
 cpack --config "$build/CPackConfig.cmake" -B "$build/packages" >"$build/cpack.log" 2>&1 ||
   { cat "$build/cpack.log" >&2; echo "test-windows: cpack failed" >&2; exit 1; }
 zip=$build/packages/$top.zip
