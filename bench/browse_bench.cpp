@@ -29,18 +29,18 @@ sff::Archive LoadBenchArchive(int sprites) {
 }
 
 // What the filter does at a keystroke: the text read again, every row tried.
-void FilterFigure(benchmark::State& state, const char* spec) {
+void FilterFigure(benchmark::State& state, const char* terms) {
   const sff::Archive archive = LoadBenchArchive(kLargeArchiveSprites);
   commands::DecodeVerdicts verdicts(archive);
   std::vector<double> seconds;
   std::size_t kept = 0;
   for (auto _ : state) {
-    const double s = SecondsOf([&] { kept = commands::FilterRows(archive, commands::ParseRowFilter(spec), verdicts).size(); });
+    const double s = SecondsOf([&] { kept = commands::FilterRows(archive, commands::ParseRowFilter(terms), verdicts).size(); });
     seconds.push_back(s);
     state.SetIterationTime(s);
   }
   state.counters["rows_kept"] = static_cast<double>(kept);
-  PublishAbsolute(state, std::string("Row filter \"") + spec + "\", 65,535 rows, one keystroke", seconds, 16);
+  PublishAbsolute(state, std::string("Row filter \"") + terms + "\", 65,535 rows, one keystroke", seconds, 16);
 }
 void FilterGroupRange(benchmark::State& state) { FilterFigure(state, "5000-5999"); }
 void FilterPair(benchmark::State& state) { FilterFigure(state, "200,1"); }

@@ -23,8 +23,8 @@ namespace {
 // The filter syntax's words come from kFilterSyntax; the rest is written out.
 const std::string kUsage = std::string(
     "Usage: pelvaro-cli [--yes] list ARCHIVE [--format FORMAT]\n"
-    "       pelvaro-cli [--yes] pcx ARCHIVE FOLDER [--rows SPEC]\n"
-    "       pelvaro-cli [--yes] png ARCHIVE FOLDER [--rows SPEC]\n"
+    "       pelvaro-cli [--yes] pcx ARCHIVE FOLDER [--rows FILTER]\n"
+    "       pelvaro-cli [--yes] png ARCHIVE FOLDER [--rows FILTER]\n"
     "       pelvaro-cli [--yes] text ARCHIVE TEXTFILE\n"
     "       pelvaro-cli [--yes] check ARCHIVE [--format FORMAT]\n"
     "       pelvaro-cli --help | --version\n"
@@ -36,8 +36,8 @@ const std::string kUsage = std::string(
     "  check  print what the archive holds that may not come out as listed, one finding a\n"
     "         line; exit 1 when there is any; writes no file\n"
     "  --yes     go on with an archive that is not in shared palette mode\n"
-    "  --rows    pcx and png: write only the rows SPEC keeps, the same files as for every\n"
-    "            row; SPEC is terms separated by blanks, all of which a row must meet:\n"
+    "  --rows    pcx and png: write only the rows FILTER keeps, the same files as for every\n"
+    "            row; FILTER is terms separated by blanks, all of which a row must meet:\n"
     "            ") + commands::kFilterSyntax + "\n"
     "  --format  FORMAT for list: tsv (cells escaped) or json; for check: json\n"
     "  --        end the options, so that a name beginning with \"-\" can follow\n"

@@ -3,8 +3,8 @@
 // pelvaro-cli: the archive work of the desktop program without a window.
 //
 //   pelvaro-cli [--yes] list ARCHIVE [--format tsv|json]
-//   pelvaro-cli [--yes] pcx ARCHIVE FOLDER [--rows SPEC]
-//   pelvaro-cli [--yes] png ARCHIVE FOLDER [--rows SPEC]
+//   pelvaro-cli [--yes] pcx ARCHIVE FOLDER [--rows FILTER]
+//   pelvaro-cli [--yes] png ARCHIVE FOLDER [--rows FILTER]
 //   pelvaro-cli [--yes] text ARCHIVE TEXTFILE
 //   pelvaro-cli [--yes] check ARCHIVE [--format json]
 //   pelvaro-cli --help | --version

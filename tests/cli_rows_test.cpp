@@ -49,14 +49,14 @@ TEST_F(CliRows, EachSubsetIsThoseRowsFilesOfSaveAll) {
         {"  3,0\t", {"USER_00003_00000" + ext}},
     };
     int n = 0;
-    for (const auto& [spec, files] : cases) {
+    for (const auto& [terms, files] : cases) {
       const std::string folder = dir_ / (std::string(format) + std::to_string(n++));
-      const auto r = RunCli({format, archive_, folder, "--rows", spec});
-      EXPECT_EQ(r.code, cli::kExitOk) << spec << "\n" << r.err;
+      const auto r = RunCli({format, archive_, folder, "--rows", terms});
+      EXPECT_EQ(r.code, cli::kExitOk) << terms << "\n" << r.err;
       EXPECT_EQ(r.out, std::string(format == std::string("pcx") ? "PCX" : "PNG") + "ファイルを出力しました。\n出力先: " +
                            folder + text::kPathSeparator + "\n" + std::to_string(files.size()) +
                            " 個のファイルを出力しました。\n");
-      EXPECT_EQ(EntriesOf(folder + text::kPathSeparator), files) << format << " " << spec;
+      EXPECT_EQ(EntriesOf(folder + text::kPathSeparator), files) << format << " " << terms;
       for (const std::string& file : files)
         EXPECT_EQ(ReadBytes(folder + text::kPathSeparator + file), ReadBytes(all + text::kPathSeparator + file))
             << file;
@@ -67,7 +67,7 @@ TEST_F(CliRows, EachSubsetIsThoseRowsFilesOfSaveAll) {
     EXPECT_EQ(none.err, "出力する行がありません。\n");
     EXPECT_EQ(none.out, "");
     EXPECT_FALSE(std::filesystem::exists(dir_ / "none"));
-    // "--rows=SPEC" is the same as "--rows SPEC", before the command too.
+    // "--rows=FILTER" is the same as "--rows FILTER", before the command too.
     const auto joined = RunCli({"--rows=3", format, archive_, dir_ / std::string("joined-") + format});
     EXPECT_EQ(joined.code, cli::kExitOk) << joined.err;
     EXPECT_EQ(EntriesOf(dir_ / std::string("joined-") + format + text::kPathSeparator),
