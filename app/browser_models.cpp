@@ -5,6 +5,7 @@
 #include "export/png_export.h"
 #include "sff/sprite_rows.h"
 
+#include <QIcon>
 #include <QPainter>
 
 namespace pelvaro::app {
@@ -72,7 +73,9 @@ int GroupRowsModel::columnCount(const QModelIndex& parent) const { return parent
 QVariant GroupRowsModel::data(const QModelIndex& index, int role) const {
   if (!archive_ || !index.isValid() || static_cast<std::size_t>(index.row()) >= rows_.size()) return {};
   const std::size_t row = rows_[static_cast<std::size_t>(index.row())];
-  if (role == Qt::DecorationRole && index.column() == kSortNo) return Thumbnail(index.row());
+  // An icon, not a pixmap: a view draws an icon at its own icon size (small in
+  // the item list, full in the thumbnail grid), a pixmap always at its own.
+  if (role == Qt::DecorationRole && index.column() == kSortNo) return QIcon(Thumbnail(index.row()));
   if (role == Qt::ToolTipRole) return Text(sff::CellText(*archive_, row, sff::Column::kPcxName));
   if (role != Qt::DisplayRole) return {};
   switch (index.column()) {
