@@ -90,7 +90,9 @@ void PublishAbsolute(benchmark::State& state, const std::string& figure, const s
   row.measured = Milliseconds(measured);
   row.floor = "-";
   row.ratio = "-";
-  row.target = "< " + Fixed(maxMilliseconds, 0) + " ms";
+  // Whole milliseconds unless the target has a fraction (1.5 ms).
+  const int decimals = maxMilliseconds == static_cast<double>(static_cast<long long>(maxMilliseconds)) ? 0 : 1;
+  row.target = "< " + Fixed(maxMilliseconds, decimals) + " ms";
   row.holds = !seconds.empty() && measured * 1000 < maxMilliseconds ? "yes" : "no";
   Publish(std::move(row));
 }

@@ -49,16 +49,35 @@ Result<std::int32_t, LoadError> ReadImageCount(std::span<const std::uint8_t> fil
 }
 
 Result<Records, LoadError> WalkChain(std::span<const std::uint8_t> file, std::int32_t imageCount) {
+  return ChainWalk(imageCount).Finish(file);
+}
+
+ChainWalk::ChainWalk(std::int32_t imageCount)
+    : imageCount_(imageCount), records_(static_cast<std::size_t>(imageCount)), at_(kFirstSubfileOffset) {}
+
+void ChainWalk::WalkWithin(std::span<const std::uint8_t> file, std::size_t available) {
   const ByteReader reader(file);
   const auto length = static_cast<std::int64_t>(reader.size());
-  Records records(static_cast<std::size_t>(imageCount));
-  std::int64_t p = kFirstSubfileOffset;
-  for (std::int32_t i = 0; i < imageCount; ++i) {
+  const bool whole = available >= file.size();
+  while (!ended_ && !damage_ && next_ < imageCount_) {
+    // A header not read yet waits; one that lies outside the file is damage once the whole file is in.
+    if (!whole && at_ + kSubfileHeaderSize > static_cast<std::int64_t>(available)) return;
+    const std::int32_t i = next_;
+    const std::int64_t p = at_;
     const auto header = ReadSubfileHeader(reader, p);
-    if (!header) return Fail(DamageAt(LoadFault::kHeaderOutside, i, p));
-    if (header->next > length) return Fail(DamageAt(LoadFault::kNextOutside, i, p, header->next));
-    if (header->link >= imageCount) return Fail(DamageAt(LoadFault::kBadLink, i, p, header->link, imageCount));
-    SpriteRecord& r = records[static_cast<std::size_t>(i)];
+    if (!header) {
+      damage_ = DamageAt(LoadFault::kHeaderOutside, i, p);
+      return;
+    }
+    if (header->next > length) {
+      damage_ = DamageAt(LoadFault::kNextOutside, i, p, header->next);
+      return;
+    }
+    if (header->link >= imageCount_) {
+      damage_ = DamageAt(LoadFault::kBadLink, i, p, header->link, imageCount_);
+      return;
+    }
+    SpriteRecord& r = records_[static_cast<std::size_t>(i)];
     r.NextPos = header->next;
     r.AxisX = header->axisX;
     r.AxisY = header->axisY;
@@ -68,10 +87,19 @@ Result<Records, LoadError> WalkChain(std::span<const std::uint8_t> file, std::in
     r.PalFlag = header->palFlag;
     r.NameSource = i;
     SetPayloadRange(r, p, header->length, length);
-    if (r.NextPos < 1) break;
-    p = r.NextPos;
+    ++next_;
+    if (r.NextPos < 1) {
+      ended_ = true;
+      return;
+    }
+    at_ = r.NextPos;
   }
-  return records;
+}
+
+Result<Records, LoadError> ChainWalk::Finish(std::span<const std::uint8_t> file) {
+  WalkWithin(file, file.size());
+  if (damage_) return Fail(std::move(*damage_));
+  return std::move(records_);
 }
 
 }  // namespace pelvaro::sff

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <optional>
 
 namespace pelvaro::sff {
 namespace {
@@ -55,8 +56,40 @@ Palette LiftSharedPalette(std::span<const std::uint8_t> file, SpriteRecord& sour
   return palette;
 }
 
+// The chain walked while the file is read: begun once the header's image
+// count is in, carried on after every piece. Only the walk's speed depends on
+// it: what the load finds, and the order it asks and refuses in, stay those
+// of a walk over the whole file after the read.
+class WalkWhileReading {
+ public:
+  void operator()(std::span<const std::uint8_t> bytes, std::size_t read) {
+    if (gaveUp_) return;
+    if (!walk_) {
+      if (read < static_cast<std::size_t>(kFileHeaderSize) && read < bytes.size()) return;
+      const auto count = ReadImageCount(bytes);
+      // A damaged count is reported by the walk after the read, in its turn.
+      if (!count) {
+        gaveUp_ = true;
+        return;
+      }
+      try {
+        walk_.emplace(*count);
+      } catch (const std::bad_alloc&) {
+        gaveUp_ = true;  // likewise: the walk after the read reports it
+        return;
+      }
+    }
+    walk_->WalkWithin(bytes, read);
+  }
+  ChainWalk* walk() { return walk_ ? &*walk_ : nullptr; }
+
+ private:
+  std::optional<ChainWalk> walk_;
+  bool gaveUp_ = false;
+};
+
 Result<Archive, LoadError> Parse(std::string name, ByteImage bytes, std::optional<FileIdentity> sourceFile,
-                                 const PaletteQuestion& goOn) {
+                                 const PaletteQuestion& goOn, ChainWalk* begun) {
   const ByteReader reader(bytes);
   const auto paletteType = reader.U8(kPaletteTypeOffset);
   if (!paletteType) return Fail(Fault(LoadFault::kNoHeader, static_cast<std::int64_t>(bytes.size())));
@@ -64,7 +97,7 @@ Result<Archive, LoadError> Parse(std::string name, ByteImage bytes, std::optiona
 
   auto count = ReadImageCount(bytes);
   if (!count) return Fail(std::move(count).error());
-  auto walked = WalkChain(bytes, *count);
+  auto walked = begun ? begun->Finish(bytes) : WalkChain(bytes, *count);
   if (!walked) return Fail(std::move(walked).error());
   Records records = std::move(*walked);
   ResolveLinks(records);
@@ -77,12 +110,12 @@ Result<Archive, LoadError> Parse(std::string name, ByteImage bytes, std::optiona
 
 // Every check after the read, for a file and for bytes alike.
 Result<Archive, LoadError> LoadLoaded(std::string name, ByteImage bytes, std::optional<FileIdentity> sourceFile,
-                                     const PaletteQuestion& goOn) {
+                                     const PaletteQuestion& goOn, ChainWalk* begun = nullptr) {
   if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
     return Fail(Fault(LoadFault::kTooLarge, static_cast<std::int64_t>(bytes.size())));
   // A damaged header may count more records than memory holds.
   try {
-    return Parse(std::move(name), std::move(bytes), sourceFile, goOn);
+    return Parse(std::move(name), std::move(bytes), sourceFile, goOn, begun);
   } catch (const std::bad_alloc&) {
     return Fail(Fault(LoadFault::kOutOfMemory));
   }
@@ -111,15 +144,16 @@ Result<Archive, LoadError> LoadSffFromBytes(std::string name, std::span<const st
 }
 
 Result<Archive, LoadError> LoadSff(const std::string& path, const PaletteQuestion& goOn) {
-  auto file = [&path]() -> Result<WholeFile, LoadError> {
+  WalkWhileReading walk;
+  auto file = [&path, &walk]() -> Result<WholeFile, LoadError> {
     try {
-      return ReadWholeFile(path);
+      return ReadWholeFile(path, std::ref(walk));
     } catch (const std::bad_alloc&) {
       return Fail(Fault(LoadFault::kOutOfMemory));
     }
   }();
   if (!file) return Fail(std::move(file).error());
-  return LoadLoaded(text::GetFileName(path), std::move(file->bytes), file->identity, goOn);
+  return LoadLoaded(text::GetFileName(path), std::move(file->bytes), file->identity, goOn, walk.walk());
 }
 
 }  // namespace pelvaro::sff

@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 #include "platform/system_reason.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 #include <optional>
@@ -46,7 +47,7 @@ class OpenFile {
 
 }  // namespace
 
-Result<WholeFile, LoadError> ReadWholeFile(const std::string& path) {
+Result<WholeFile, LoadError> ReadWholeFile(const std::string& path, const ReadProgress& onPiece) {
   platform::FileSystem& files = platform::Files();
   auto facts = files.InspectSource(path);
   if (!facts) return Fail(CannotRead(path, facts.error().reason));
@@ -67,9 +68,16 @@ Result<WholeFile, LoadError> ReadWholeFile(const std::string& path) {
   }
 
   ByteImage bytes(static_cast<std::size_t>(size));  // not zero-filled: the read fills it
-  const auto got = files.Read(file.handle(), std::span<std::uint8_t>(bytes.data(), bytes.size()));
-  if (!got) return Fail(CannotRead(path, got.error().reason));
-  if (*got != bytes.size()) return Fail(FileFault(LoadFault::kShortenedWhileRead, path));
+  std::size_t read = 0;
+  while (read < bytes.size()) {
+    const std::size_t piece = std::min(kReadPieceBytes, bytes.size() - read);
+    const auto got = files.Read(file.handle(), std::span<std::uint8_t>(bytes.data() + read, piece));
+    if (!got) return Fail(CannotRead(path, got.error().reason));
+    // Fewer bytes than asked come only at the end of the file: it is shorter than it was.
+    if (*got != piece) return Fail(FileFault(LoadFault::kShortenedWhileRead, path));
+    read += piece;
+    if (onPiece) onPiece(bytes, read);
+  }
   return WholeFile{std::move(bytes), files.IdentityOfOpen(file.handle())};
 }
 

@@ -8,7 +8,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <filesystem>
+#include <span>
+#include <utility>
+#include <vector>
 #include <tuple>
 
 namespace pelvaro::testing {
@@ -87,6 +91,73 @@ TEST(LoaderRefusal, FilesThatCannotBeReadAreRefusedBeforeAnyQuestion) {
 }
 
 // The words the window and pelvaro-cli give every refusal, made in one place.
+// A file is read a megabyte at a time and its chain walked as the pieces come in. Whatever falls on a piece's
+// edge (a subfile header cut in two, a next offset into bytes not read yet, a header past the end), the file
+// loads to the same records, or is refused with the same fault and place, as its bytes loaded at once; and a
+// declined palette question still comes before any damage.
+TEST(LoaderRefusal, AFileReadInPiecesIsJudgedAsItsWholeBytesAre) {
+  constexpr std::int64_t kPiece = std::int64_t{1} << 20;
+  // Payloads sized so that subfile headers start 10 bytes before the first and the second piece's end.
+  SffBuilder b;
+  b.Add({.group = 1, .item = 0, .palFlag = 0, .payload = Payload(static_cast<std::size_t>(kPiece - 512 - 32 - 10), 1)});
+  b.Add({.group = 1, .item = 1, .axisX = -7, .palFlag = 1, .payload = Payload(static_cast<std::size_t>(kPiece - 32), 2)});
+  b.Add({.group = 2, .item = 0, .link = 1, .palFlag = 1, .payload = {}});
+  b.Add({.group = 2, .item = 1, .axisY = 9, .palFlag = 1, .payload = Payload(300, 3)});
+  ASSERT_EQ(b.OffsetOf(1), kPiece - 10);
+  ASSERT_EQ(b.OffsetOf(2), 2 * kPiece - 10);
+  const Bytes valid = b.Build();
+
+  TempDir dir;
+  const auto fromFile = [&](const Bytes& bytes, bool answer) {
+    WriteBytes(dir / "PIECES.sff", bytes);
+    return sff::LoadSff(dir / "PIECES.sff", [answer] { return answer; });
+  };
+  const auto fromMemory = [](const Bytes& bytes, bool answer) {
+    return sff::LoadSffFromBytes("PIECES.sff", std::span<const std::uint8_t>(bytes), [answer] { return answer; });
+  };
+  const auto fields = [](const sff::SpriteRecord& r) {
+    return std::tuple(r.DataStart, r.DataEnd, r.NextPos, r.NameSource, r.AxisX, r.AxisY, r.GroupNo, r.ItemNo,
+                      r.LinkNo, r.PalFlag);
+  };
+
+  const auto file = fromFile(valid, true);
+  const auto memory = fromMemory(valid, true);
+  ASSERT_TRUE(file && memory);
+  ASSERT_EQ(file->SpriteInfo().size(), 4u);
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(fields(file->SpriteInfo()[i]), fields(memory->SpriteInfo()[i]));
+  EXPECT_EQ(file->SpriteInfo()[3].AxisY, 9);
+  EXPECT_EQ(file->SharedPal(), memory->SharedPal());
+  EXPECT_TRUE(std::ranges::equal(file->DisplayOrder(), memory->DisplayOrder()));
+
+  const auto with = [&](std::int64_t at, std::int32_t value) {
+    Bytes damaged = valid;
+    PutI32(damaged, static_cast<std::size_t>(at), value);
+    return damaged;
+  };
+  const std::int64_t size = static_cast<std::int64_t>(valid.size());
+  const std::vector<std::pair<const char*, Bytes>> damaged{
+      {"next offset past the end, read before the end", with(b.OffsetOf(1), static_cast<std::int32_t>(size + 1))},
+      {"header past the end", with(b.OffsetOf(2), static_cast<std::int32_t>(size - 8))},
+      {"link past the count, cut by a piece's edge", with(b.OffsetOf(2) + 16, 9)},
+      {"count past what fits", with(20, 1 << 30)},
+  };
+  for (const auto& [what, bytes] : damaged) {
+    SCOPED_TRACE(what);
+    const auto f = fromFile(bytes, true);
+    const auto m = fromMemory(bytes, true);
+    ASSERT_FALSE(f);
+    ASSERT_FALSE(m);
+    EXPECT_EQ(std::tuple(f.error().fault, f.error().value, f.error().limit, f.error().position, f.error().offset),
+              std::tuple(m.error().fault, m.error().value, m.error().limit, m.error().position, m.error().offset));
+    EXPECT_NE(f.error().fault, LoadFault::kDeclined);
+  }
+  Bytes asking = damaged[0].second;
+  asking[static_cast<std::size_t>(sff::kPaletteTypeOffset)] = 0;
+  const auto declined = fromFile(asking, false);
+  ASSERT_FALSE(declined);
+  EXPECT_EQ(declined.error().fault, LoadFault::kDeclined);
+}
+
 TEST(LoaderRefusal, EachErrorHasItsOwnWords) {
   const auto error = [](LoadFault fault, std::int64_t value = 0, std::int64_t limit = 0) {
     return LoadError{fault, "/x/USER.sff", "No such file or directory", value, limit, 3, 1234};
