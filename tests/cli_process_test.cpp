@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -71,10 +72,16 @@ TEST(InterruptedExport, NoTemporaryFileSurvivesATerminatingSignalAtAnyMoment) {
   Fd null{open("/dev/null", O_WRONLY | O_CLOEXEC)};
   ASSERT_GE(null.fd, 0);
 
-  const auto started = Clock::now();
-  const int whole = WaitFor(StartCli({"pcx", archive, out}, null.fd, null.fd));
-  const auto exportTime = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
-  ASSERT_TRUE(WIFEXITED(whole) && WEXITSTATUS(whole) == 0);
+  // The moments are drawn from the shorter of two whole runs, the second one replacing files as the
+  // interrupted runs do, less a fifth: most of them then fall inside an export even on a busy machine.
+  auto exportTime = std::chrono::microseconds::max();
+  for (int run = 0; run < 2; ++run) {
+    const auto started = Clock::now();
+    const int whole = WaitFor(StartCli({"pcx", archive, out}, null.fd, null.fd));
+    exportTime = std::min(exportTime, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started));
+    ASSERT_TRUE(WIFEXITED(whole) && WEXITSTATUS(whole) == 0);
+  }
+  exportTime = exportTime * 4 / 5;
   ASSERT_FALSE(fs::is_empty(out));
 
   std::mt19937 random(20261207);
