@@ -70,7 +70,7 @@ class DecodeFindings {
           continue;
         }
       }
-      if (auto decoded = exporter::DecodeSprite(archive, r); decoded) {
+      if (auto decoded = exporter::CheckSprite(archive, r); decoded) {
         verdicts_[i] = kGood;
       } else {
         verdicts_[i] = kBad;

@@ -102,7 +102,7 @@ DecodeVerdicts::DecodeVerdicts(const sff::Archive& archive)
 bool DecodeVerdicts::Bad(std::size_t row) {
   const std::uint32_t position = archive_.DisplayOrder()[row];
   std::uint8_t& verdict = verdicts_[position];
-  if (verdict == 0) verdict = exporter::DecodeSprite(archive_, archive_.RecordOfRow(row)) ? 1 : 2;
+  if (verdict == 0) verdict = exporter::CheckSprite(archive_, archive_.RecordOfRow(row)) ? 1 : 2;
   return verdict == 2;
 }
 

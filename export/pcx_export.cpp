@@ -7,17 +7,22 @@
 
 namespace pelvaro::exporter {
 
-std::string PcxFileBytes(const sff::Archive& archive, const sff::SpriteRecord& record) {
+std::span<const std::uint8_t> StoredPcxBytes(const sff::Archive& archive, const sff::SpriteRecord& record) {
   // The loader keeps every payload range inside the file; clipped all the same,
   // so that no record can make the export read outside it.
   const std::span<const std::uint8_t> file = archive.SffBytes();
   const auto size = static_cast<std::int64_t>(file.size());
   const std::int64_t first = std::clamp<std::int64_t>(record.DataStart, 0, size);
   const std::int64_t end = std::clamp<std::int64_t>(std::int64_t{record.DataEnd} + 1, first, size);
-  const bool withPalette = record.PalFlag == 1;
+  return file.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first));
+}
+
+std::string PcxFileBytes(const sff::Archive& archive, const sff::SpriteRecord& record) {
+  const auto stored = StoredPcxBytes(archive, record);
+  const bool withPalette = AppendsSharedPalette(record);
   std::string out;
-  out.reserve(static_cast<std::size_t>(end - first) + (withPalette ? sff::kPaletteSize : 0));
-  out.append(reinterpret_cast<const char*>(file.data()) + first, static_cast<std::size_t>(end - first));
+  out.reserve(stored.size() + (withPalette ? sff::kPaletteSize : 0));
+  out.append(reinterpret_cast<const char*>(stored.data()), stored.size());
   if (withPalette) out.append(reinterpret_cast<const char*>(archive.SharedPal().data()), archive.SharedPal().size());
   return out;
 }

@@ -10,12 +10,19 @@
 #include "sff/archive.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 
 namespace pelvaro::exporter {
 
-// The bytes of one sprite's PCX file.
+// The bytes of one sprite's PCX file: its stored bytes, then the shared
+// palette when it appends it.
 std::string PcxFileBytes(const sff::Archive& archive, const sff::SpriteRecord& record);
+// The sprite's payload as the archive stores it, inside the archive's bytes.
+std::span<const std::uint8_t> StoredPcxBytes(const sff::Archive& archive, const sff::SpriteRecord& record);
+// A sprite that uses the shared palette is written with it after its bytes.
+inline bool AppendsSharedPalette(const sff::SpriteRecord& record) { return record.PalFlag == 1; }
 
 // Every selected row in display order into `folder` (ending in a separator),
 // each under its PCX name; a row without a name is skipped. Stops when the

@@ -13,6 +13,11 @@ Result<image::IndexedImage, image::DecodeError> DecodeSprite(const sff::Archive&
   return image::DecodePcx(std::span(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()));
 }
 
+Result<Done, image::DecodeError> CheckSprite(const sff::Archive& archive, const sff::SpriteRecord& record) {
+  // The bytes PcxFileBytes would copy, looked at where they are.
+  return image::CheckPcx(StoredPcxBytes(archive, record), AppendsSharedPalette(record));
+}
+
 Result<ExportSummary, WriteError> ExportPng(const std::string& folder, const sff::Archive& archive,
                                             const RowSelection& rows, const ProgressFn& progress,
                                             const UndecodableFn& onUndecodable) {

@@ -24,6 +24,9 @@ namespace pelvaro::exporter {
 Result<image::IndexedImage, image::DecodeError> DecodeSprite(const sff::Archive& archive,
                                                              const sff::SpriteRecord& record);
 
+// What DecodeSprite would say of the sprite, without making its picture.
+Result<Done, image::DecodeError> CheckSprite(const sff::Archive& archive, const sff::SpriteRecord& record);
+
 // A row whose image could not be decoded: nothing was written for it.
 struct UndecodableRow {
   std::size_t row = 0;  // display row, from 0

@@ -46,6 +46,9 @@ void CheckDecoded(std::span<const std::uint8_t> input, const pelvaro::image::Ind
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> input(data, size);
   const auto decoded = pelvaro::image::DecodePcx(input);
+  const auto checked = pelvaro::image::CheckPcx(input);
+  Require(checked.has_value() == decoded.has_value(), "a check whose verdict is not the decode's");
+  if (!decoded) Require(checked.error().fault == decoded.error().fault, "a check that names another fault");
   if (decoded) {
     CheckDecoded(input, *decoded);
   } else {

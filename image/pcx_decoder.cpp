@@ -87,7 +87,16 @@ std::int64_t BytesNeeded(const Layout& layout) {
 // The most bytes `dataBytes` of run-length data can make: 63 from every pair of bytes.
 std::int64_t MostBytesFrom(std::int64_t dataBytes) { return dataBytes / 2 * kLongestRun + dataBytes % 2; }
 
+// The run-length data between the header and the palette of a file of
+// `fileBytes`; the caller has made sure both are there.
+std::span<const std::uint8_t> RunData(std::span<const std::uint8_t> stored, std::size_t fileBytes) {
+  return stored.subspan(kPcxHeaderBytes, fileBytes - kPcxHeaderBytes - kPcxPaletteBytes);
+}
+
 // Lays runs into the scanlines from the top left on, dropping the padding.
+// Without kWrite it only follows where they would go: a check that the data
+// fills the picture, which does not need the picture.
+template <bool kWrite>
 class ScanlineFill {
  public:
   ScanlineFill(const Layout& layout, std::uint8_t* pixels) : layout_(layout), row_(pixels) {}
@@ -100,19 +109,21 @@ class ScanlineFill {
   void Put(std::uint8_t value, int count) {
     // Most runs end inside the visible part of their line.
     if (x_ + count < layout_.width) {
-      std::fill_n(row_ + x_, count, value);
+      if constexpr (kWrite) std::fill_n(row_ + x_, count, value);
       x_ += count;
       return;
     }
     while (count > 0 && !Full()) {
       const int take = std::min(count, layout_.bytesPerLine - x_);
-      if (x_ < layout_.width) std::fill_n(row_ + x_, std::min(take, layout_.width - x_), value);
+      if constexpr (kWrite) {
+        if (x_ < layout_.width) std::fill_n(row_ + x_, std::min(take, layout_.width - x_), value);
+      }
       x_ += take;
       count -= take;
       if (x_ == layout_.bytesPerLine) {
         x_ = 0;
         ++y_;
-        row_ += layout_.width;
+        if constexpr (kWrite) row_ += layout_.width;
       }
     }
   }
@@ -124,9 +135,9 @@ class ScanlineFill {
   int y_ = 0;
 };
 
-Result<std::vector<std::uint8_t>, DecodeError> DecodeRuns(const Layout& layout, std::span<const std::uint8_t> data) {
-  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.height));
-  ScanlineFill fill(layout, pixels.data());
+template <bool kWrite>
+Result<Done, DecodeError> FollowRuns(const Layout& layout, std::span<const std::uint8_t> data, std::uint8_t* pixels) {
+  ScanlineFill<kWrite> fill(layout, pixels);
   std::size_t i = 0;
   while (!fill.Full()) {
     // A run's count byte without the byte it repeats ends the data as well.
@@ -143,38 +154,52 @@ Result<std::vector<std::uint8_t>, DecodeError> DecodeRuns(const Layout& layout, 
       fill.Put(data[i++], b & kCountMask);
     }
   }
-  return pixels;
+  return Done{};
+}
+
+// The header read and the data measured against it: what every image must
+// pass before its runs are followed. `fileBytes` is the whole file's size,
+// `stored` its first bytes, at least all but the palette at its end.
+Result<Layout, DecodeError> CheckHeaderAndSize(std::span<const std::uint8_t> stored, std::size_t fileBytes) {
+  if (fileBytes < kPcxHeaderBytes + kPcxPaletteBytes) {
+    DecodeError e = Error(DecodeFault::kTooShort);
+    e.fileBytes = static_cast<std::int64_t>(fileBytes);
+    return Fail(e);
+  }
+  auto layout = ReadHeader(stored.first(kPcxHeaderBytes));
+  if (!layout) return Fail(layout.error());
+  const auto dataBytes = static_cast<std::int64_t>(fileBytes - kPcxHeaderBytes - kPcxPaletteBytes);
+  if (BytesNeeded(*layout) > MostBytesFrom(dataBytes)) {
+    DecodeError e = Error(DecodeFault::kDataTooSmall);
+    e.dataBytes = dataBytes;
+    e.width = layout->width;
+    e.height = layout->height;
+    return Fail(e);
+  }
+  return layout;
 }
 
 }  // namespace
 
 Result<IndexedImage, DecodeError> DecodePcx(std::span<const std::uint8_t> file) {
-  if (file.size() < kPcxHeaderBytes + kPcxPaletteBytes) {
-    DecodeError e = Error(DecodeFault::kTooShort);
-    e.fileBytes = static_cast<std::int64_t>(file.size());
-    return Fail(e);
-  }
-  const auto layout = ReadHeader(file.first(kPcxHeaderBytes));
+  const auto layout = CheckHeaderAndSize(file, file.size());
   if (!layout) return Fail(layout.error());
-
-  const auto data = file.subspan(kPcxHeaderBytes, file.size() - kPcxHeaderBytes - kPcxPaletteBytes);
-  if (BytesNeeded(*layout) > MostBytesFrom(static_cast<std::int64_t>(data.size()))) {
-    DecodeError e = Error(DecodeFault::kDataTooSmall);
-    e.dataBytes = static_cast<std::int64_t>(data.size());
-    e.width = layout->width;
-    e.height = layout->height;
-    return Fail(e);
-  }
-  auto pixels = DecodeRuns(*layout, data);
-  if (!pixels) return Fail(pixels.error());
-
   IndexedImage image;
   image.width = layout->width;
   image.height = layout->height;
-  image.pixels = std::move(*pixels);
+  image.pixels.resize(static_cast<std::size_t>(layout->width) * static_cast<std::size_t>(layout->height));
+  if (auto filled = FollowRuns<true>(*layout, RunData(file, file.size()), image.pixels.data()); !filled)
+    return Fail(filled.error());
   const auto palette = file.last(kPcxPaletteBytes);
   std::copy(palette.begin(), palette.end(), image.palette.begin());
   return image;
+}
+
+Result<Done, DecodeError> CheckPcx(std::span<const std::uint8_t> file, bool paletteAppended) {
+  const std::size_t fileBytes = file.size() + (paletteAppended ? kPcxPaletteBytes : 0);
+  const auto layout = CheckHeaderAndSize(file, fileBytes);
+  if (!layout) return Fail(layout.error());
+  return FollowRuns<false>(*layout, RunData(file, fileBytes), nullptr);
 }
 
 }  // namespace pelvaro::image

@@ -5,11 +5,29 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+#include <vector>
+
 namespace pelvaro::testing {
 namespace {
 
 using image::DecodeFault;
+using image::CheckPcx;
 using image::DecodePcx;
+
+// The check that makes no picture gives the decode's verdict: the same fault, in the same words. So does
+// the check of the file without its last 768 bytes, told that a palette follows.
+void ExpectCheckAgrees(const Bytes& file) {
+  const auto decoded = DecodePcx(file);
+  std::vector<Result<Done, image::DecodeError>> checks{CheckPcx(file)};
+  if (file.size() >= 768) checks.push_back(CheckPcx(std::span(file).first(file.size() - 768), true));
+  for (const auto& checked : checks) {
+    ASSERT_EQ(checked.has_value(), decoded.has_value());
+    if (!decoded) {
+      EXPECT_EQ(image::DecodeErrorLines(checked.error()), image::DecodeErrorLines(decoded.error()));
+    }
+  }
+}
 
 const Palette kPalette = TestPalette(3);
 
@@ -60,6 +78,7 @@ TEST(PcxDecoder, PicturesComeBackWhateverTheLayout) {
         PcxShape shape = layout.shape;
         if (layout.padding >= 0) shape.bytesPerLine = width + layout.padding;
         const auto decoded = DecodePcx(MakePcx(width, height, picture, &kPalette, shape));
+        EXPECT_TRUE(CheckPcx(MakePcx(width, height, picture, &kPalette, shape)));
         ASSERT_TRUE(decoded) << image::DecodeErrorLines(decoded.error())[1];
         EXPECT_EQ(decoded->width, width);
         EXPECT_EQ(decoded->height, height);
@@ -128,6 +147,7 @@ TEST(PcxDecoder, EachDamageIsRefusedWithItsReason) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const auto decoded = DecodePcx(c.file);
+    ExpectCheckAgrees(c.file);
     ASSERT_FALSE(decoded);
     EXPECT_EQ(decoded.error().fault, c.fault);
     const auto lines = image::DecodeErrorLines(decoded.error());
@@ -149,6 +169,7 @@ TEST(PcxDecoder, EveryCutOfTheDataIsRefusedOrWhole) {
     Bytes file(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
     file.insert(file.end(), kPalette.begin(), kPalette.end());
     const auto decoded = DecodePcx(file);
+    ExpectCheckAgrees(file);
     if (decoded) {
       EXPECT_EQ(decoded->pixels, picture);
     } else {
