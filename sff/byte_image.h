@@ -5,7 +5,7 @@
 // image before the read would cost a third as much again as the read itself.
 // A large image lives in huge pages where the system has them.
 
-#include "sff/large_block.h"
+#include "platform/large_block.h"
 
 #include <cstdint>
 #include <memory>
@@ -15,6 +15,11 @@
 #include <vector>
 
 namespace pelvaro::sff {
+
+using platform::AllocateLargeBlock;
+using platform::FreeLargeBlock;
+using platform::kLargeBlockBytes;
+using platform::kLargeBlockFrom;
 
 // std::allocator, except that an element made without a value is
 // default-initialised (for bytes: not written at all) instead of zeroed, and

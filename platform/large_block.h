@@ -5,11 +5,11 @@
 // transparent huge pages on request): a 100 MB archive is then 50 pages
 // rather than 25,000. Filling it costs a fraction of the page faults, and the
 // walk over its subfile headers, one per page or so, stops missing the TLB at
-// every step. Elsewhere it is ordinary memory.
+// every step. Elsewhere it is ordinary memory, aligned all the same.
 
 #include <cstddef>
 
-namespace pelvaro::sff {
+namespace pelvaro::platform {
 
 // The size of a huge page, to which large blocks are aligned and rounded up.
 inline constexpr std::size_t kLargeBlockBytes = std::size_t{2} << 20;
@@ -21,4 +21,4 @@ inline constexpr std::size_t kLargeBlockFrom = std::size_t{1} << 20;
 void* AllocateLargeBlock(std::size_t bytes);
 void FreeLargeBlock(void* block, std::size_t bytes) noexcept;
 
-}  // namespace pelvaro::sff
+}  // namespace pelvaro::platform

@@ -1,14 +1,9 @@
-#include "sff/large_block.h"
+#include "platform/large_block.h"
 
 #include <cstdint>
 #include <new>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
-namespace pelvaro::sff {
-
+namespace pelvaro::platform {
 namespace {
 
 // Whole huge pages: only those can be advised.
@@ -19,18 +14,14 @@ std::size_t RoundedUp(std::size_t bytes) {
 
 }  // namespace
 
+// Large pages on Windows need a privilege no user has by default: the block
+// is ordinary memory.
 void* AllocateLargeBlock(std::size_t bytes) {
-  const std::size_t rounded = RoundedUp(bytes);
-  void* block = ::operator new(rounded, std::align_val_t{kLargeBlockBytes});
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  // The advice is a wish: where it is refused the memory works all the same.
-  (void)::madvise(block, rounded, MADV_HUGEPAGE);
-#endif
-  return block;
+  return ::operator new(RoundedUp(bytes), std::align_val_t{kLargeBlockBytes});
 }
 
 void FreeLargeBlock(void* block, std::size_t bytes) noexcept {
   ::operator delete(block, RoundedUp(bytes), std::align_val_t{kLargeBlockBytes});
 }
 
-}  // namespace pelvaro::sff
+}  // namespace pelvaro::platform
