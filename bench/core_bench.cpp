@@ -126,6 +126,9 @@ void ExportFigure(benchmark::State& state, Target target) {
   const std::string subjectFolder = ExportFolder(sprites, target, "program");
   const auto plan = PlanPcxFiles(floorFolder, archive);
   std::function<void()> prepare = SettleDisk;
+  // As safely as the program writes each kind of target: a replacement under a
+  // temporary name renamed over the old file, a new file unnamed until whole.
+  const auto writeFloor = target == Target::kFilledFolder ? WritePlannedFilesSafely : WritePlannedNewFilesUnnamed;
   if (target == Target::kFilledFolder) {
     // Every write of a timed run replaces a file that is on the disk.
     FillOnce(floorFolder, [&] { WritePlannedFilesSafely(plan); });
@@ -140,7 +143,7 @@ void ExportFigure(benchmark::State& state, Target target) {
   PairedTimes times;
   for (auto _ : state) {
     std::string error;
-    state.SetIterationTime(times.Run([&] { WritePlannedFilesSafely(plan); },
+    state.SetIterationTime(times.Run([&] { writeFloor(plan); },
                                      [&] { error = ExportError(exporter::ExportAllPcx(subjectFolder, archive)); },
                                      prepare));
     if (!error.empty()) state.SkipWithError(error.c_str());
@@ -152,7 +155,7 @@ void ExportFigure(benchmark::State& state, Target target) {
   PublishRatio(state,
                "ExportAllPcx, " + SpriteCount(sprites) + " sprites, " +
                    (target == Target::kFilledFolder ? "replacing files" : "empty folder"),
-               times, 1.2);
+               times, target == Target::kFilledFolder ? 1.2 : 1.1);
 }
 
 void ExportReplacingFigure(benchmark::State& state) { ExportFigure(state, Target::kFilledFolder); }

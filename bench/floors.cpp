@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -90,6 +91,7 @@ std::vector<PlannedFile> PlanPcxFiles(const std::string& folder, const sff::Arch
     sff::AppendPcxName(file.path, archive, r);
     if (file.path.size() == folder.size()) continue;
     file.temporary = TemporaryNameFor(file.path, files.size());
+    file.folder = folder;
     const std::int64_t first = std::clamp<std::int64_t>(r.DataStart, 0, size);
     const std::int64_t end = std::clamp<std::int64_t>(std::int64_t{r.DataEnd} + 1, first, size);
     file.first = bytes.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first));
@@ -100,7 +102,7 @@ std::vector<PlannedFile> PlanPcxFiles(const std::string& folder, const sff::Arch
 }
 
 PlannedFile PlanBuffer(const std::string& path, std::string_view bytes) {
-  return {path, TemporaryNameFor(path, 0), BytesOf(bytes), {}};
+  return {path, TemporaryNameFor(path, 0), FolderOf(path), BytesOf(bytes), {}};
 }
 
 void WritePlannedFilesSafely(const std::vector<PlannedFile>& files) {
@@ -110,6 +112,18 @@ void WritePlannedFilesSafely(const std::vector<PlannedFile>& files) {
     WriteAll(fd, f);
     if (::close(fd) != 0) Fail("cannot close", f.temporary);
     if (::rename(f.temporary.c_str(), f.path.c_str()) != 0) Fail("cannot rename over", f.path);
+  }
+}
+
+void WritePlannedNewFilesUnnamed(const std::vector<PlannedFile>& files) {
+  char self[32];
+  for (const PlannedFile& f : files) {
+    const int fd = ::open(f.folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) Fail("cannot make an unnamed file in", f.folder);
+    WriteAll(fd, f);
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+    if (::linkat(AT_FDCWD, self, AT_FDCWD, f.path.c_str(), AT_SYMLINK_FOLLOW) != 0) Fail("cannot link", f.path);
+    if (::close(fd) != 0) Fail("cannot close", f.path);
   }
 }
 

@@ -38,6 +38,7 @@ FileImage ReadFileAlone(const std::string& path, Memory memory);
 struct PlannedFile {
   std::string path;
   std::string temporary;
+  std::string folder;  // where an unnamed file is made first
   std::span<const std::uint8_t> first;
   std::span<const std::uint8_t> second;
 };
@@ -52,6 +53,11 @@ PlannedFile PlanBuffer(const std::string& path, std::string_view bytes);
 // Each file written safely: a new temporary file (open with O_EXCL), one
 // gathering write, close, rename over the target.
 void WritePlannedFilesSafely(const std::vector<PlannedFile>& files);
+
+// Each file, which does not exist yet, written as safely as a new file is:
+// made without a name in its folder (O_TMPFILE), one gathering write, linked
+// to its name through /proc/self/fd, closed. No temporary name is ever seen.
+void WritePlannedNewFilesUnnamed(const std::vector<PlannedFile>& files);
 
 // Each file written in place: created or truncated, one gathering write,
 // close. Not safe: a failure leaves a half-written target.
