@@ -51,6 +51,14 @@ void WriteAll(int fd, const PlannedFile& file) {
   }
 }
 
+void WriteUnderTemporaryName(const PlannedFile& f) {
+  const int fd = ::open(f.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) Fail("cannot create", f.temporary);
+  WriteAll(fd, f);
+  if (::close(fd) != 0) Fail("cannot close", f.temporary);
+  if (::rename(f.temporary.c_str(), f.path.c_str()) != 0) Fail("cannot rename over", f.path);
+}
+
 }  // namespace
 
 FileImage ReadFileAlone(const std::string& path, Memory memory) {
@@ -105,14 +113,9 @@ PlannedFile PlanBuffer(const std::string& path, std::string_view bytes) {
   return {path, TemporaryNameFor(path, 0), FolderOf(path), BytesOf(bytes), {}};
 }
 
+
 void WritePlannedFilesSafely(const std::vector<PlannedFile>& files) {
-  for (const PlannedFile& f : files) {
-    const int fd = ::open(f.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) Fail("cannot create", f.temporary);
-    WriteAll(fd, f);
-    if (::close(fd) != 0) Fail("cannot close", f.temporary);
-    if (::rename(f.temporary.c_str(), f.path.c_str()) != 0) Fail("cannot rename over", f.path);
-  }
+  for (const PlannedFile& f : files) WriteUnderTemporaryName(f);
 }
 
 void WritePlannedNewFilesUnnamed(const std::vector<PlannedFile>& files) {
@@ -122,7 +125,14 @@ void WritePlannedNewFilesUnnamed(const std::vector<PlannedFile>& files) {
     if (fd < 0) Fail("cannot make an unnamed file in", f.folder);
     WriteAll(fd, f);
     std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
-    if (::linkat(AT_FDCWD, self, AT_FDCWD, f.path.c_str(), AT_SYMLINK_FOLLOW) != 0) Fail("cannot link", f.path);
+    if (::linkat(AT_FDCWD, self, AT_FDCWD, f.path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+      // A pair that stands twice in the archive names one file twice: the
+      // second replaces the first, as the program's does.
+      if (errno != EEXIST) Fail("cannot link", f.path);
+      ::close(fd);
+      WriteUnderTemporaryName(f);
+      continue;
+    }
     if (::close(fd) != 0) Fail("cannot close", f.path);
   }
 }

@@ -24,25 +24,9 @@ cmake --preset windows
 cmake -S . -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVARO_BUILD_GUI=OFF -DPELVARO_BUILD_TESTS=OFF \
   -DPELVARO_WERROR=ON
 
-# One Wine configuration for this build folder, and its server running for the
-# whole run: Wine's helper processes would otherwise be started by the first
-# test and hold CTest's output pipes open after the tests end.
-export WINEPREFIX=$build/wine-prefix
-run=$root/cmake/wine-run.sh
-wineserver=/usr/lib/wine/wineserver64
-[ -x "$wineserver" ] || wineserver=wineserver
-mkdir -p "$WINEPREFIX"
-"$wineserver" -p </dev/null >/dev/null 2>&1
-trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
-"$run" wineboot --init </dev/null >/dev/null 2>&1
-# Windows and controls are made and messaged as usual, without X. The server
-# started during wineboot keeps the driver it found, so it is started anew.
-"$run" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
-"$wineserver" -k >/dev/null 2>&1 || true
-"$wineserver" -w >/dev/null 2>&1 || true
-"$wineserver" -p </dev/null >/dev/null 2>&1
-# The new server's helper processes are started here, away from the build's and CTest's pipes.
-"$run" wineboot </dev/null >/dev/null 2>&1
+# One Wine configuration for this build folder, with the null graphics
+# driver, its server running for the whole run.
+. scripts/wine-null-prefix.sh "$build/wine-prefix"
 
 cmake --build --preset windows
 cmake --build "$host" -j2 --target pelvaro-cli

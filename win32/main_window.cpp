@@ -156,6 +156,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_DROPFILES: Dropped(reinterpret_cast<HDROP>(wParam)); return 0;
+    case kFollowWhenSettled:
+      if (!CurrentRow()) commands_.FollowRow(std::nullopt);
+      return 0;
     case kOpenWaiting:
       if (!toOpen_.empty()) {
         const std::wstring path = std::move(toOpen_.front());

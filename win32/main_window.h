@@ -45,6 +45,9 @@ enum ControlId : int {
   kLabel4,
 };
 
+// Posted by the list when its focus leaves a row (win32/main_window_list.cpp).
+inline constexpr UINT kFollowWhenSettled = WM_APP + 2;
+
 class MainWindow final : private commands::Desk {
  public:
   // `prompts` shows the message boxes and file dialogs; `onEnd` ends the

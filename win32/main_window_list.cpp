@@ -77,8 +77,15 @@ LRESULT MainWindow::ListNotify(const NMHDR& header) {
     }
     case LVN_ITEMCHANGED: {
       const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-      if ((change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_FOCUSED))
+      if (!(change.uChanged & LVIF_STATE) || !((change.uNewState ^ change.uOldState) & LVIS_FOCUSED)) return 0;
+      // A step takes the focus from one row and then gives it to the next:
+      // the viewer follows the row that gets it, and only when no row has it
+      // once the list has settled does it show that none is current.
+      if (change.uNewState & LVIS_FOCUSED) {
         commands_.FollowRow(CurrentRow());
+      } else {
+        PostMessageW(window_, kFollowWhenSettled, 0, 0);
+      }
       return 0;
     }
     case NM_DBLCLK: {
