@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace pelvaro::win32 {
 namespace {
@@ -64,6 +65,7 @@ BrowserPanel::BrowserPanel(HWND parent, commands::MainCommands& commands)
 }
 
 BrowserPanel::~BrowserPanel() {
+  if (tips_) DestroyWindow(tips_);
   if (unreadableBrush_) DeleteObject(unreadableBrush_);
 }
 
@@ -94,6 +96,34 @@ void BrowserPanel::BuildControls() {
   HWND goTo = make(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, kTxtGoTo, WS_EX_CLIENTEDGE);
   SendMessageW(goTo, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(Widen(commands::kGoToPlaceholder).c_str()));
   make(L"BUTTON", Widen(commands::kExportCaption).c_str(), BS_PUSHBUTTON | WS_TABSTOP, kCmdExport);
+
+  // The fields' tips, as their own lines.
+  tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
+                          0, parent_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!tips_) return;
+  SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, Scaled(520));
+  for (const auto& [control, tip] : {std::pair{filter_, commands::kFilterTip}, std::pair{goTo, commands::kGoToTip}}) {
+    std::wstring text = Widen(tip);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = parent_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text.data();
+    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+std::wstring BrowserPanel::TipOf(HWND control) const {
+  if (!tips_) return {};
+  wchar_t text[1024] = L"";
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = parent_;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = text;
+  SendMessageW(tips_, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+  return text;
 }
 
 void BrowserPanel::Layout(const RECT& area) {

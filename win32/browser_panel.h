@@ -70,6 +70,8 @@ class BrowserPanel {
   // Ctrl+A in the item list.
   void SelectAllItems();
   const ThumbnailGrid& thumbnails() const { return thumbs_; }
+  // The tip a field shows under the pointer.
+  std::wstring TipOf(HWND control) const;
 
  private:
   void BuildControls();
@@ -86,6 +88,7 @@ class BrowserPanel {
   HWND items_ = nullptr;
   ThumbnailGrid thumbs_;
   HBRUSH unreadableBrush_ = nullptr;
+  HWND tips_ = nullptr;
   commands::MainCommands& commands_;
 
   // What the lists show, as the browser's state was when last drawn.

@@ -11,6 +11,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace pelvaro::win32 {
@@ -91,7 +92,7 @@ SpriteViewer::SpriteViewer(HWND owner, commands::MainCommands& commands) : owner
 }
 
 SpriteViewer::~SpriteViewer() {
-  if (window_ && IsWindowVisible(window_)) RememberPlace(window_, kViewerPlaceName);
+  Remember();
   if (window_) DestroyWindow(window_);
 }
 
@@ -273,6 +274,7 @@ void SpriteViewer::Show() {
   }
   // Raised and given the keys only as it comes up: while it follows the list, the list keeps them.
   if (IsWindowVisible(window_)) return;
+  shown_ = true;
   ShowWindow(window_, SW_SHOW);
   SetForegroundWindow(window_);
   SetFocus(window_);
@@ -280,8 +282,15 @@ void SpriteViewer::Show() {
 
 void SpriteViewer::Hide() {
   if (!window_ || !IsWindowVisible(window_)) return;
-  RememberPlace(window_, kViewerPlaceName);
+  Remember();
   ShowWindow(window_, SW_HIDE);
+}
+
+void SpriteViewer::Remember() {
+  // Also when the main window goes first and takes this one with it, hidden by then.
+  if (!window_ || !shown_) return;
+  shown_ = false;
+  RememberPlace(window_, kViewerPlaceName);
 }
 
 void SpriteViewer::Copy() {
@@ -332,11 +341,29 @@ bool SpriteViewer::WindowKey(WPARAM key) {
   }
 }
 
+void SpriteViewer::NextControl(HWND from, bool back) {
+  static constexpr std::array<int, 5> kOrder{kTxtFilter, kLstGroups, kLstItems, kPicThumbs, kTxtGoTo};
+  const int id = from ? GetDlgCtrlID(from) : 0;
+  const auto at = std::find(kOrder.begin(), kOrder.end(), id);
+  std::size_t next = back ? kOrder.size() - 1 : 0;
+  if (at != kOrder.end()) {
+    const auto i = static_cast<std::size_t>(at - kOrder.begin());
+    next = back ? (i + kOrder.size() - 1) % kOrder.size() : (i + 1) % kOrder.size();
+  }
+  HWND to = GetDlgItem(window_, kOrder[next]);
+  SetFocus(to);
+  if (kOrder[next] == kTxtFilter || kOrder[next] == kTxtGoTo) SendMessageW(to, EM_SETSEL, 0, -1);
+}
+
 bool SpriteViewer::ChildKey(HWND child, WPARAM key) {
   if (WindowKey(key)) return true;
   const bool control = GetKeyState(VK_CONTROL) < 0;
   const bool shift = GetKeyState(VK_SHIFT) < 0;
   const int id = GetDlgCtrlID(child);
+  if (key == VK_TAB && !control) {
+    NextControl(child, shift);
+    return true;
+  }
   if (id == kTxtGoTo && key == VK_RETURN) {
     browser_->GoTo();
     return true;
@@ -399,7 +426,7 @@ LRESULT CALLBACK SpriteViewer::ChildKeysProcedure(HWND window, UINT message, WPA
       break;
     case WM_CHAR:
       // The characters of the keys used above, which a field would only beep at.
-      if (wParam == L'\r' || wParam == 0x1B || wParam == 0x06 || wParam == 0x07 ||
+      if (wParam == L'\r' || wParam == L'\t' || wParam == 0x1B || wParam == 0x06 || wParam == 0x07 ||
           (wParam == 0x01 && GetDlgCtrlID(window) == kLstItems))
         return 0;
       break;
@@ -419,6 +446,10 @@ bool SpriteViewer::Key(WPARAM key) {
   const bool control = GetKeyState(VK_CONTROL) < 0;
   if (WindowKey(key)) return true;
   switch (key) {
+    case VK_TAB:
+      if (control) return false;
+      NextControl(nullptr, GetKeyState(VK_SHIFT) < 0);
+      return true;
     case VK_UP: commands_.StepRow(-1); return true;
     case VK_DOWN: commands_.StepRow(1); return true;
     case VK_PRIOR: commands_.StepRow(-kPageRows); return true;
@@ -495,6 +526,7 @@ LRESULT SpriteViewer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // Closed by its close box: the viewer no longer follows the list.
       commands_.CloseViewer();
       return 0;
+    case WM_DESTROY: Remember(); break;
     case WM_NCDESTROY: window_ = nullptr; break;
     default: break;
   }

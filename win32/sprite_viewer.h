@@ -81,6 +81,10 @@ class SpriteViewer {
 
   void BuildControls();
   void Layout();
+  // Keeps the window's place, once per showing.
+  void Remember();
+  // Tab and Shift+Tab through the browser's fields and lists.
+  void NextControl(HWND from, bool back);
   void UpdateScrollBars();
   void Scroll(int bar, WORD request);
   void Command(int id);
@@ -109,6 +113,7 @@ class SpriteViewer {
   POINT scroll_{0, 0};
   std::optional<std::size_t> drawn_;  // the viewer state's showing() last drawn
   bool placed_ = false;
+  bool shown_ = false;  // shown and not hidden since: its place is kept when it goes
   bool tracking_ = false;
   int cell_ = 12;
 };

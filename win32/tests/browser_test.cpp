@@ -101,10 +101,11 @@ class BrowserTest : public ::testing::Test {
     SetWindowTextW(Control(id), text.c_str());
     Pump();
   }
-  // The grid behind the thumbnails' window, which it keeps as the window's own data.
-  const ThumbnailGrid& Thumbnails() const {
-    return *reinterpret_cast<const ThumbnailGrid*>(GetWindowLongPtrW(Control(kPicThumbs), GWLP_USERDATA));
+  // The viewer and the grid behind their windows, which they keep as the windows' own data.
+  BrowserPanel& Panel() const {
+    return reinterpret_cast<SpriteViewer*>(GetWindowLongPtrW(window->viewerWindow(), GWLP_USERDATA))->browser();
   }
+  const ThumbnailGrid& Thumbnails() const { return Panel().thumbnails(); }
   static int Count(HWND list) { return ListView_GetItemCount(list); }
   static std::wstring Cell(HWND list, int item, int column) {
     wchar_t text[256] = L"";
@@ -187,6 +188,7 @@ TEST_F(BrowserTest, TheFilterNarrowsTheListsAndCountAndAnUnreadableTermIsMarkedH
   wchar_t cue[128] = L"";
   SendMessageW(filter, EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 128);
   EXPECT_EQ(cue, Widen(commands::FilterPlaceholder()));
+  EXPECT_EQ(Panel().TipOf(filter), Widen(commands::kFilterTip));
   EXPECT_EQ(TextOf(Control(kLblCount)), L"13 / 13");
   HWND groups = Control(kLstGroups);
   ASSERT_EQ(Count(groups), 4);
@@ -291,6 +293,7 @@ TEST_F(BrowserTest, GoToFindsARowByNumberOrGroupAndItemClearingAFilterThatHidesI
   SendMessageW(goTo, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 0u);
   EXPECT_EQ(end, 3u) << "Ctrl+G selects what the field holds, so typing replaces it";
+  EXPECT_EQ(Panel().TipOf(goTo), Widen(commands::kGoToTip));
 
   Type(kTxtGoTo, L" 5,1 ");
   Press(goTo, VK_RETURN);
@@ -414,6 +417,12 @@ TEST_F(BrowserTest, TheWindowsPlaceIsRememberedAndGivenBackOnlyOnAMonitorThereIs
   EXPECT_EQ(shown.top, beside.y);
   EXPECT_GE(shown.left, area.x);
   EXPECT_LE(shown.right, area.x + area.width);
+
+  // The main window's close box takes the viewer with it: its place is kept all the same.
+  SetWindowPos(viewer, nullptr, area.x + 50, area.y + 60, 610, 410, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+  Pump();
+  EXPECT_EQ(SavedPlace(kViewerPlaceName), (commands::ScreenRect{area.x + 50, area.y + 60, 610, 410}));
 }
 
 TEST_F(BrowserTest, KeysStepTheRowsFocusTheFieldsToggleAndClose) {
@@ -454,6 +463,23 @@ TEST_F(BrowserTest, KeysStepTheRowsFocusTheFieldsToggleAndClose) {
   EXPECT_EQ(Row(), std::optional<std::size_t>(6));
   Press(filter, VK_END);
   EXPECT_EQ(Row(), std::optional<std::size_t>(6)) << "End stays with the field's text";
+
+  // Tab and Shift+Tab go round the fields and lists.
+  Press(filter, VK_TAB);
+  EXPECT_EQ(GetFocus(), Control(kLstGroups));
+  Press(GetFocus(), VK_TAB);
+  EXPECT_EQ(GetFocus(), Control(kLstItems));
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+  SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(GetFocus(), filter);
+  SendMessageW(filter, WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(Row(), std::optional<std::size_t>(6)) << "moving the focus moves no row";
 
   // The toggles' access keys.
   ASSERT_TRUE(window->commands().viewer().transparencyShown);
