@@ -66,6 +66,7 @@ BrowserPanel::BrowserPanel(HWND parent, commands::MainCommands& commands)
 
 BrowserPanel::~BrowserPanel() {
   if (tips_) DestroyWindow(tips_);
+  if (smallThumbnails_) ImageList_Destroy(smallThumbnails_);
   if (unreadableBrush_) DeleteObject(unreadableBrush_);
 }
 
@@ -89,7 +90,9 @@ void BrowserPanel::BuildControls() {
   AddColumns(groups_, commands::kGroupColumnCaptions, std::array<int, 3>{56, 40, 40}, LVCFMT_RIGHT);
   items_ = make(WC_LISTVIEWW, L"", kList, kLstItems, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(items_, LVS_EX_FULLROWSELECT);
-  AddColumns(items_, commands::kGroupRowColumnCaptions, std::array<int, 4>{52, 52, 44, 150}, LVCFMT_LEFT);
+  AddColumns(items_, commands::kGroupRowColumnCaptions, std::array<int, 4>{64, 52, 44, 150}, LVCFMT_LEFT);
+  smallThumbnails_ = ImageList_Create(SmallThumbnailSize(), SmallThumbnailSize(), ILC_COLOR32, 16, 16);
+  ListView_SetImageList(items_, smallThumbnails_, LVSIL_SMALL);
   SendMessageW(thumbs_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   thumbs_.onClick = [this](std::size_t index, bool control, bool shift) { ThumbnailClicked(index, control, shift); };
 
@@ -190,6 +193,8 @@ void BrowserPanel::Draw(const commands::ViewerState& viewer) {
     ListView_SetItemCountEx(items_, static_cast<int>(rows_.size()), 0);
     InvalidateRect(items_, nullptr, TRUE);
     thumbs_.SetRows(archive_, rows_);
+    if (smallThumbnails_) ImageList_RemoveAll(smallThumbnails_);
+    smallSlots_.assign(rows_.size(), -1);
     ListView_SetItemState(groups_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     if (const auto group = browser.chosenGroupIndex()) {
       const int at = static_cast<int>(*group);
@@ -325,11 +330,38 @@ void BrowserPanel::FormatGroupCell(NMLVDISPINFOW& shown) const {
   }
 }
 
-void BrowserPanel::FormatItemCell(NMLVDISPINFOW& shown) const {
+int BrowserPanel::SmallThumbnailSize() { return Scaled(24); }
+
+int BrowserPanel::SmallThumbnail(std::size_t index) {
+  if (!smallThumbnails_ || index >= smallSlots_.size()) return -1;
+  if (smallSlots_[index] >= 0) return smallSlots_[index];
+  // In the grid's frame, so the small ones stand on their axes too.
+  const int side = SmallThumbnailSize();
+  const std::vector<std::uint32_t> pixels = ThumbnailPixels(*archive_, rows_[index], thumbs_.frame(), side);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = side;
+  info.bmiHeader.biHeight = -side;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return -1;
+  std::copy(pixels.begin(), pixels.end(), static_cast<std::uint32_t*>(bits));
+  smallSlots_[index] = ImageList_Add(smallThumbnails_, bitmap, nullptr);
+  DeleteObject(bitmap);
+  return smallSlots_[index];
+}
+
+void BrowserPanel::FormatItemCell(NMLVDISPINFOW& shown) {
   const auto at = static_cast<std::size_t>(shown.item.iItem);
   if (!archive_ || shown.item.iItem < 0 || at >= rows_.size()) return;
   const std::size_t row = rows_[at];
   if (row >= archive_->RowCount()) return;
+  if ((shown.item.mask & LVIF_IMAGE) && shown.item.iSubItem == 0) shown.item.iImage = SmallThumbnail(at);
+  if (!(shown.item.mask & LVIF_TEXT) || !shown.item.pszText || shown.item.cchTextMax <= 0) return;
+  shown.item.pszText[0] = L'\0';
   switch (shown.item.iSubItem) {
     case 0: Copy(shown, sff::CellText(*archive_, row, sff::Column::kSortNo)); break;
     case 1: Copy(shown, sff::CellText(*archive_, row, sff::Column::kItemNo)); break;
@@ -345,13 +377,13 @@ bool BrowserPanel::Notify(const NMHDR& header, LRESULT& result) {
   switch (header.code) {
     case LVN_GETDISPINFOW: {
       auto& shown = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header));
+      if (header.hwndFrom == items_) {
+        FormatItemCell(shown);
+        return true;
+      }
       if (!(shown.item.mask & LVIF_TEXT) || !shown.item.pszText || shown.item.cchTextMax <= 0) return true;
       shown.item.pszText[0] = L'\0';
-      if (header.hwndFrom == groups_) {
-        FormatGroupCell(shown);
-      } else {
-        FormatItemCell(shown);
-      }
+      FormatGroupCell(shown);
       return true;
     }
     case LVN_ITEMCHANGED: {

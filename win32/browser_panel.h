@@ -70,6 +70,8 @@ class BrowserPanel {
   // Ctrl+A in the item list.
   void SelectAllItems();
   const ThumbnailGrid& thumbnails() const { return thumbs_; }
+  // The item list's thumbnails' side, in screen pixels.
+  static int SmallThumbnailSize();
   // The tip a field shows under the pointer.
   std::wstring TipOf(HWND control) const;
 
@@ -79,7 +81,9 @@ class BrowserPanel {
   void MarkThumbnails();
   void ThumbnailClicked(std::size_t index, bool control, bool shift);
   void FormatGroupCell(NMLVDISPINFOW& shown) const;
-  void FormatItemCell(NMLVDISPINFOW& shown) const;
+  void FormatItemCell(NMLVDISPINFOW& shown);
+  // The small thumbnail of item `index` in the item list's image list, made when first shown.
+  int SmallThumbnail(std::size_t index);
   std::optional<int> FocusedItem() const;
 
   HWND parent_;
@@ -89,6 +93,8 @@ class BrowserPanel {
   ThumbnailGrid thumbs_;
   HBRUSH unreadableBrush_ = nullptr;
   HWND tips_ = nullptr;
+  HIMAGELIST smallThumbnails_ = nullptr;
+  std::vector<int> smallSlots_;  // by item: its image in smallThumbnails_, -1 until made
   commands::MainCommands& commands_;
 
   // What the lists show, as the browser's state was when last drawn.

@@ -246,6 +246,21 @@ TEST_F(BrowserTest, ChoosingAGroupFillsTheItemsAndThumbnailsStandOnTheirAxes) {
   EXPECT_EQ(Cell(items, 0, 3), Widen(PcxName(10)));
   EXPECT_EQ(Cell(items, 1, 3), Widen(PcxName(11)));
   EXPECT_EQ(ListView_GetNextItem(items, -1, LVNI_FOCUSED), 0);
+  // Each row of the items has a small thumbnail of its own.
+  const auto imageOf = [&](int item) {
+    LVITEMW cell{};
+    cell.mask = LVIF_IMAGE;
+    cell.iItem = item;
+    cell.iImage = -1;
+    ListView_GetItem(items, &cell);
+    return cell.iImage;
+  };
+  EXPECT_GE(imageOf(0), 0);
+  EXPECT_GE(imageOf(1), 0);
+  EXPECT_NE(imageOf(0), imageOf(1));
+  int side = 0, height = 0;
+  ImageList_GetIconSize(ListView_GetImageList(items, LVSIL_SMALL), &side, &height);
+  EXPECT_EQ(side, BrowserPanel::SmallThumbnailSize());
 
   // The shared frame runs from 2 left of and above the axis to 2 right of and below it.
   const ThumbnailGrid& thumbs = Thumbnails();
