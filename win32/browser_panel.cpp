@@ -87,10 +87,10 @@ void BrowserPanel::BuildControls() {
   constexpr DWORD kList = LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_TABSTOP;
   groups_ = make(WC_LISTVIEWW, L"", kList | LVS_SINGLESEL, kLstGroups, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(groups_, LVS_EX_FULLROWSELECT);
-  AddColumns(groups_, commands::kGroupColumnCaptions, std::array<int, 3>{56, 40, 40}, LVCFMT_RIGHT);
+  AddColumns(groups_, commands::kGroupColumnCaptions, std::array<int, 3>{62, 46, 50}, LVCFMT_RIGHT);
   items_ = make(WC_LISTVIEWW, L"", kList, kLstItems, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(items_, LVS_EX_FULLROWSELECT);
-  AddColumns(items_, commands::kGroupRowColumnCaptions, std::array<int, 4>{64, 52, 44, 150}, LVCFMT_LEFT);
+  AddColumns(items_, commands::kGroupRowColumnCaptions, std::array<int, 4>{64, 52, 52, 150}, LVCFMT_LEFT);
   smallThumbnails_ = ImageList_Create(SmallThumbnailSize(), SmallThumbnailSize(), ILC_COLOR32, 16, 16);
   ListView_SetImageList(items_, smallThumbnails_, LVSIL_SMALL);
   SendMessageW(thumbs_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -147,7 +147,7 @@ void BrowserPanel::Layout(const RECT& area) {
   const int listsBottom = area.bottom - lineHeight - gap;
   const int listsHeight = std::max(0, listsBottom - y);
   const int upper = listsHeight * 11 / 20;
-  const int groupWidth = std::min(Scaled(150), width / 3);
+  const int groupWidth = std::min(Scaled(176), width * 2 / 5);
   MoveWindow(groups_, x, y, groupWidth, upper, TRUE);
   MoveWindow(items_, x + groupWidth + gap, y, std::max(0, width - groupWidth - gap), upper, TRUE);
   MoveWindow(thumbs_.hwnd(), x, y + upper + gap, width, std::max(0, listsHeight - upper - gap), TRUE);
