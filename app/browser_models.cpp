@@ -1,6 +1,7 @@
 #include "app/browser_models.h"
 
 #include "app/sprite_canvas.h"
+#include "commands/browser_texts.h"
 #include "commands/row_filter.h"
 #include "export/png_export.h"
 #include "sff/sprite_rows.h"
@@ -41,8 +42,8 @@ QVariant GroupListModel::data(const QModelIndex& index, int role) const {
 
 QVariant GroupListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  static const char* const kCaptions[] = {"グループ", "個数", "リンク"};
-  return section >= 0 && section < 3 ? QString::fromUtf8(kCaptions[section]) : QVariant();
+  const auto& captions = commands::kGroupColumnCaptions;
+  return section >= 0 && section < int(captions.size()) ? QString::fromUtf8(captions[std::size_t(section)]) : QVariant();
 }
 
 void GroupRowsModel::Reload(const commands::BrowserState* browser) {
@@ -81,15 +82,15 @@ QVariant GroupRowsModel::data(const QModelIndex& index, int role) const {
   switch (index.column()) {
     case kSortNo: return Text(sff::CellText(*archive_, row, sff::Column::kSortNo));
     case kItemNo: return Text(sff::CellText(*archive_, row, sff::Column::kItemNo));
-    case kLink: return commands::IsLinkedRow(*archive_, row) ? QStringLiteral("リンク") : QString();
+    case kLink: return commands::IsLinkedRow(*archive_, row) ? QString::fromUtf8(commands::kLinkedMark) : QString();
     default: return Text(sff::CellText(*archive_, row, sff::Column::kPcxName));
   }
 }
 
 QVariant GroupRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  static const char* const kCaptions[] = {"SortNo", "ItemNo", "リンク", "PCX Name"};
-  return section >= 0 && section < kColumns ? QString::fromUtf8(kCaptions[section]) : QVariant();
+  const auto& captions = commands::kGroupRowColumnCaptions;
+  return section >= 0 && section < kColumns ? QString::fromUtf8(captions[std::size_t(section)]) : QVariant();
 }
 
 QPixmap GroupRowsModel::Thumbnail(int index) const {

@@ -1,5 +1,6 @@
 #include "app/browser_panel.h"
 
+#include "commands/browser_texts.h"
 #include "commands/row_filter.h"
 
 #include <QAction>
@@ -45,17 +46,15 @@ BrowserPanel::BrowserPanel(QWidget* parent, commands::MainCommands& commands)
 void BrowserPanel::BuildControls() {
   txtFilter = new QLineEdit(this);
   txtFilter->setObjectName(QStringLiteral("txtFilter"));
-  txtFilter->setPlaceholderText(QStringLiteral("絞り込み: ") + QString::fromUtf8(commands::kFilterSyntax));
-  txtFilter->setToolTip(QStringLiteral("200 はグループ 200、200,1 はグループ 200 の 1 番、5000-5999 はグループの範囲、\n"
-                                       "linked はリンクしたスプライト、bad は読み込めない画像。\n"
-                                       "空白で区切った条件は、すべてを満たす行だけが残ります。（Ctrl+F）"));
+  txtFilter->setPlaceholderText(Text(commands::FilterPlaceholder()));
+  txtFilter->setToolTip(QString::fromUtf8(commands::kFilterTip));
   txtFilter->setClearButtonEnabled(true);
   lblCount = new QLabel(this);
   lblCount->setObjectName(QStringLiteral("lblCount"));
   txtGoTo = new QLineEdit(this);
   txtGoTo->setObjectName(QStringLiteral("txtGoTo"));
-  txtGoTo->setPlaceholderText(QStringLiteral("移動: 行番号 または 200,1"));
-  txtGoTo->setToolTip(QStringLiteral("行番号、またはグループと番号（200,1）の行へ移動します。（Ctrl+G）"));
+  txtGoTo->setPlaceholderText(QString::fromUtf8(commands::kGoToPlaceholder));
+  txtGoTo->setToolTip(QString::fromUtf8(commands::kGoToTip));
 
   lstGroups = MakeList(this, "lstGroups");
   lstGroups->setModel(&groups_);
@@ -81,7 +80,7 @@ void BrowserPanel::BuildControls() {
   selection_ = lstItems->selectionModel();
   lstThumbs->setSelectionModel(selection_);
 
-  cmdExport = new QPushButton(QStringLiteral("書き出し(&E)"), this);
+  cmdExport = new QPushButton(QString::fromUtf8(commands::kExportCaption), this);
   cmdExport->setObjectName(QStringLiteral("cmdExport"));
   BuildExportMenu();
 
@@ -131,25 +130,8 @@ void BrowserPanel::BuildControls() {
 void BrowserPanel::BuildExportMenu() {
   mnuExport = new QMenu(this);
   mnuExport->setObjectName(QStringLiteral("mnuExport"));
-  using Scope = commands::BrowserScope;
-  using Format = commands::ImageFormat;
-  struct Entry {
-    const char* name;
-    const char* caption;
-    Scope scope;
-    Format format;
-  };
-  static const Entry kEntries[] = {
-      {"mnuSelectionPcx", "選択した行を PCX で(&S)…", Scope::kSelection, Format::kPcx},
-      {"mnuSelectionPng", "選択した行を PNG で(&P)…", Scope::kSelection, Format::kPng},
-      {"mnuFilteredPcx", "絞り込んだ行を PCX で(&F)…", Scope::kFiltered, Format::kPcx},
-      {"mnuFilteredPng", "絞り込んだ行を PNG で(&N)…", Scope::kFiltered, Format::kPng},
-      {"mnuGroupPcx", "このグループを PCX で(&G)…", Scope::kGroup, Format::kPcx},
-      {"mnuGroupPng", "このグループを PNG で(&R)…", Scope::kGroup, Format::kPng},
-      {"mnuAllPng", "全PNG 保存(&A)…", Scope::kAll, Format::kPng},
-  };
-  for (const Entry& e : kEntries) {
-    if (e.scope == Scope::kAll) mnuExport->addSeparator();
+  for (const commands::ExportEntry& e : commands::kExportEntries) {
+    if (e.scope == commands::BrowserScope::kAll) mnuExport->addSeparator();
     QAction* action = mnuExport->addAction(QString::fromUtf8(e.caption));
     action->setObjectName(QString::fromUtf8(e.name));
     connect(action, &QAction::triggered, this, [this, e] { commands_.ExportFromBrowser(e.scope, e.format); });

@@ -1,6 +1,7 @@
 // The desktop program's commands, driven through a scripted window: what each
 // one asks, in which order, under which pointer, and what it writes and says.
 
+#include "commands/browser_texts.h"
 #include "commands/main_commands.h"
 #include "export/messages.h"
 #include "tests/support/scripted_desk.h"
@@ -326,6 +327,12 @@ TEST(BrowserCommands, FilterGroupsStepsAndGoTo) {
   s.commands.SetFilter("5-7 nonsense");
   EXPECT_EQ(s.browser().visibleRows().size(), 3u) << "an unreadable term hides nothing";
   EXPECT_EQ(s.browser().filter().unreadable.size(), 1u);
+  EXPECT_EQ(commands::UnreadableNote(s.browser()), "読み取れない条件: nonsense");
+  // Terms are cut from the text as typed, wide characters whole.
+  s.commands.SetFilter("ｘ 5-7 9-");
+  EXPECT_EQ(commands::UnreadableTerms(s.browser()), (std::vector<std::string>{"ｘ", "9-"}));
+  s.commands.SetFilter("5-7");
+  EXPECT_EQ(commands::UnreadableNote(s.browser()), "") << "every term read";
 
   EXPECT_TRUE(s.commands.GoTo("0,3"));
   EXPECT_EQ(s.commands.viewer().row(), 3u);

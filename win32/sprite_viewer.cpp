@@ -5,10 +5,13 @@
 #include "win32/geometry.h"
 #include "win32/program_icon.h"
 #include "win32/wide_text.h"
+#include "win32/window_memory.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace pelvaro::win32 {
@@ -45,16 +48,18 @@ struct Tool {
   int width;  // at 96 DPI
 };
 
-// Left of the room, then right of it.
+// The zoom's row, then the toggles' and the actions' row, right of the browser.
 constexpr Tool kLeftTools[] = {
     {kCmdZoomOut, L"－", BS_PUSHBUTTON, 28},
     {kCmdZoomIn, L"＋", BS_PUSHBUTTON, 28},
     {kCmdActualSize, L"1:1", BS_PUSHBUTTON, 36},
     {kCmdFitWindow, L"ウィンドウに合わせる", BS_AUTOCHECKBOX | BS_PUSHLIKE, 136},
 };
+constexpr Tool kToggles[] = {
+    {kChkTransparent, L"0 番を透明色に(&T)", BS_AUTOCHECKBOX, 136},
+    {kChkAxis, L"軸を表示(&A)", BS_AUTOCHECKBOX, 100},
+};
 constexpr Tool kRightTools[] = {
-    {kChkTransparent, L"0 番を透明色に", BS_AUTOCHECKBOX, 112},
-    {kChkAxis, L"軸を表示", BS_AUTOCHECKBOX, 80},
     {kCmdCopy, L"コピー(&C)", BS_PUSHBUTTON, 76},
     {kCmdSavePng, L"PNG として保存(&S)…", BS_PUSHBUTTON, 132},
 };
@@ -78,7 +83,7 @@ SpriteViewer::SpriteViewer(HWND owner, commands::MainCommands& commands) : owner
   (void)registered;
   cell_ = Scaled(12);
   window_ = CreateWindowExW(0, kViewerClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                            Scaled(720), Scaled(520), owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+                            Scaled(1040), Scaled(640), owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!window_) return;
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
@@ -87,6 +92,7 @@ SpriteViewer::SpriteViewer(HWND owner, commands::MainCommands& commands) : owner
 }
 
 SpriteViewer::~SpriteViewer() {
+  Remember();
   if (window_) DestroyWindow(window_);
 }
 
@@ -101,6 +107,7 @@ void SpriteViewer::BuildControls() {
   };
   for (const Tool& tool : kLeftTools) make(L"BUTTON", tool.caption, tool.style, tool.id);
   make(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kLblZoom);
+  for (const Tool& tool : kToggles) make(L"BUTTON", tool.caption, tool.style, tool.id);
   for (const Tool& tool : kRightTools) make(L"BUTTON", tool.caption, tool.style, tool.id);
   canvas_ = make(kCanvasClass, L"", WS_HSCROLL | WS_VSCROLL, kPicSprite, WS_EX_CLIENTEDGE);
   make(L"STATIC", L"", SS_CENTER | SS_NOPREFIX, kLblMessage, WS_EX_CLIENTEDGE);
@@ -113,6 +120,10 @@ void SpriteViewer::BuildControls() {
                       reinterpret_cast<LONG_PTR>(child == canvas_ ? &CanvasProcedure : &PaletteProcedure));
   }
   ShowWindow(control(kLblMessage), SW_HIDE);
+  browser_ = std::make_unique<BrowserPanel>(window_, commands_);
+  // The window's own keys reach it from the browser's fields and lists too.
+  for (const int id : {kTxtFilter, kTxtGoTo, kLstGroups, kLstItems, kPicThumbs})
+    SetWindowSubclass(GetDlgItem(window_, id), &ChildKeysProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void SpriteViewer::Layout() {
@@ -121,29 +132,41 @@ void SpriteViewer::Layout() {
   const int gap = Scaled(6);
   const int toolHeight = Scaled(26);
   const int lineHeight = Scaled(18);
-  int x = gap;
+  const int statusTop = client.bottom - gap - lineHeight;
+  // The browser on the left, the sprite with the larger share on the right.
+  const int browserWidth = std::max(Scaled(260), static_cast<int>(client.right - 3 * gap) * 2 / 5);
+  if (browser_) browser_->Layout(RECT{gap, gap, gap + browserWidth, statusTop - gap});
+  const int left = gap + browserWidth + gap;
+  int x = left;
   for (const Tool& tool : kLeftTools) {
     MoveWindow(control(tool.id), x, gap, Scaled(tool.width), toolHeight, TRUE);
     x += Scaled(tool.width) + Scaled(2);
   }
   MoveWindow(control(kLblZoom), x + gap, gap, Scaled(70), toolHeight, TRUE);
+  const int second = gap + toolHeight + Scaled(2);
+  x = left;
+  for (const Tool& tool : kToggles) {
+    MoveWindow(control(tool.id), x, second, Scaled(tool.width), toolHeight, TRUE);
+    x += Scaled(tool.width) + Scaled(2);
+  }
   int right = client.right - gap;
   for (auto tool = std::rbegin(kRightTools); tool != std::rend(kRightTools); ++tool) {
     right -= Scaled(tool->width);
-    MoveWindow(control(tool->id), right, gap, Scaled(tool->width), toolHeight, TRUE);
+    MoveWindow(control(tool->id), right, second, Scaled(tool->width), toolHeight, TRUE);
     right -= Scaled(2);
   }
-  const int top = gap + toolHeight + gap;
+  const int top = second + toolHeight + gap;
   const int gridSide = kPaletteColumns * cell_ + 1;
-  const int bottom = client.bottom - gap - 2 * lineHeight;
-  const int pictureWidth = std::max(0, static_cast<int>(client.right) - 3 * gap - gridSide);
-  const int pictureHeight = std::max(0, bottom - gap - top);
-  MoveWindow(canvas_, gap, top, pictureWidth, pictureHeight, TRUE);
-  MoveWindow(control(kLblMessage), gap, top, pictureWidth, pictureHeight, TRUE);
-  MoveWindow(palette_, gap + pictureWidth + gap, top, gridSide, gridSide, TRUE);
-  MoveWindow(control(kLblHover), gap, bottom, std::max(0, static_cast<int>(client.right) - 2 * gap), lineHeight, TRUE);
-  MoveWindow(control(kLblStatus), gap, bottom + lineHeight, std::max(0, static_cast<int>(client.right) - 2 * gap),
-             lineHeight, TRUE);
+  const int hoverTop = statusTop - lineHeight;
+  const int pictureWidth = std::max(0, static_cast<int>(client.right) - left - 2 * gap - gridSide);
+  const int pictureHeight = std::max(0, hoverTop - gap - top);
+  MoveWindow(canvas_, left, top, pictureWidth, pictureHeight, TRUE);
+  MoveWindow(control(kLblMessage), left, top, pictureWidth, pictureHeight, TRUE);
+  MoveWindow(palette_, left + pictureWidth + gap, top, gridSide, gridSide, TRUE);
+  MoveWindow(control(kLblHover), left, hoverTop, std::max(0, static_cast<int>(client.right) - left - gap), lineHeight,
+             TRUE);
+  MoveWindow(control(kLblStatus), gap, statusTop, std::max(0, static_cast<int>(client.right) - 2 * gap), lineHeight,
+             TRUE);
   // The room is what the picture has without scroll bars: a fitted zoom never needs them.
   const SIZE room = Room();
   Update([room](commands::ViewerState& v) { v.SetRoom(room.cx, room.cy); });
@@ -179,6 +202,7 @@ void SpriteViewer::Draw(const commands::ViewerState& viewer) {
     ShowWindow(control(kLblMessage), sprite ? SW_HIDE : SW_SHOW);
     ShowWindow(canvas_, sprite ? SW_SHOW : SW_HIDE);
   }
+  if (browser_) browser_->Draw(viewer);
   const std::string& note = viewer.note();
   SetText(control(kLblStatus), note.empty() ? viewer.Status() : viewer.Status() + "　" + note);
   SetText(control(kLblHover), viewer.hoverText());
@@ -246,33 +270,27 @@ void SpriteViewer::Show() {
   if (!window_) return;
   if (!placed_) {
     placed_ = true;
-    // Beside the main window, on its monitor, inside the work area.
-    RECT main;
-    GetWindowRect(owner_, &main);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& area = monitor.rcWork;
-    RECT frame;
-    GetWindowRect(window_, &frame);
-    const LONG width = std::min(frame.right - frame.left, area.right - area.left);
-    const LONG height = std::min(frame.bottom - frame.top, area.bottom - area.top);
-    LONG x = main.right;
-    if (x + width > area.right) x = main.left - width;
-    if (x < area.left) x = area.right - width;
-    x = std::max(x, area.left);
-    const LONG y = std::clamp(main.top, area.top, area.bottom - height);
-    SetWindowPos(window_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    RestoreOrPlaceBeside(window_, owner_, kViewerPlaceName);
   }
   // Raised and given the keys only as it comes up: while it follows the list, the list keeps them.
   if (IsWindowVisible(window_)) return;
+  shown_ = true;
   ShowWindow(window_, SW_SHOW);
   SetForegroundWindow(window_);
   SetFocus(window_);
 }
 
 void SpriteViewer::Hide() {
-  if (window_) ShowWindow(window_, SW_HIDE);
+  if (!window_ || !IsWindowVisible(window_)) return;
+  Remember();
+  ShowWindow(window_, SW_HIDE);
+}
+
+void SpriteViewer::Remember() {
+  // Also when the main window goes first and takes this one with it, hidden by then.
+  if (!window_ || !shown_) return;
+  shown_ = false;
+  RememberPlace(window_, kViewerPlaceName);
 }
 
 void SpriteViewer::Copy() {
@@ -307,16 +325,137 @@ void SpriteViewer::Command(int id) {
   SetFocus(window_);
 }
 
-bool SpriteViewer::Key(WPARAM key) {
+bool SpriteViewer::WindowKey(WPARAM key) {
   const bool control = GetKeyState(VK_CONTROL) < 0;
   switch (key) {
+    case VK_ESCAPE: commands_.CloseViewer(); return true;
+    case 'F':
+      if (!control) return false;
+      browser_->FocusFilter();
+      return true;
+    case 'G':
+      if (!control) return false;
+      browser_->FocusGoTo();
+      return true;
+    default: return false;
+  }
+}
+
+void SpriteViewer::NextControl(HWND from, bool back) {
+  static constexpr std::array<int, 5> kOrder{kTxtFilter, kLstGroups, kLstItems, kPicThumbs, kTxtGoTo};
+  const int id = from ? GetDlgCtrlID(from) : 0;
+  const auto at = std::find(kOrder.begin(), kOrder.end(), id);
+  std::size_t next = back ? kOrder.size() - 1 : 0;
+  if (at != kOrder.end()) {
+    const auto i = static_cast<std::size_t>(at - kOrder.begin());
+    next = back ? (i + kOrder.size() - 1) % kOrder.size() : (i + 1) % kOrder.size();
+  }
+  HWND to = GetDlgItem(window_, kOrder[next]);
+  SetFocus(to);
+  if (kOrder[next] == kTxtFilter || kOrder[next] == kTxtGoTo) SendMessageW(to, EM_SETSEL, 0, -1);
+}
+
+bool SpriteViewer::ChildKey(HWND child, WPARAM key) {
+  if (WindowKey(key)) return true;
+  const bool control = GetKeyState(VK_CONTROL) < 0;
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  const int id = GetDlgCtrlID(child);
+  if (key == VK_TAB && !control) {
+    NextControl(child, shift);
+    return true;
+  }
+  if (id == kTxtGoTo && key == VK_RETURN) {
+    browser_->GoTo();
+    return true;
+  }
+  if (id == kLstItems) {
+    if (control && key == 'A') {
+      browser_->SelectAllItems();
+      return true;
+    }
+    // Plain steps go through the filtered rows of every group, as in the
+    // window; with Shift or Ctrl they extend the selection in the list.
+    if (control || shift) return false;
+    const std::ptrdiff_t page = browser_->PageRows();
+    switch (key) {
+      case VK_UP: commands_.StepRow(-1); return true;
+      case VK_DOWN: commands_.StepRow(1); return true;
+      case VK_PRIOR: commands_.StepRow(-page); return true;
+      case VK_NEXT: commands_.StepRow(page); return true;
+      case VK_HOME: commands_.StepRow(-kFar); return true;
+      case VK_END: commands_.StepRow(kFar); return true;
+      default: return false;
+    }
+  }
+  if (id == kTxtFilter || id == kTxtGoTo) {
+    // A field keeps Home and End for its text; the rows' steps pass it by.
+    switch (key) {
+      case VK_UP: commands_.StepRow(-1); return true;
+      case VK_DOWN: commands_.StepRow(1); return true;
+      case VK_PRIOR: commands_.StepRow(-kPageRows); return true;
+      case VK_NEXT: commands_.StepRow(kPageRows); return true;
+      default: return false;
+    }
+  }
+  if (id == kPicThumbs) return Key(key);
+  return false;
+}
+
+bool SpriteViewer::AccessKey(wchar_t c) {
+  switch (c) {
+    case L'c':
+    case L'C': Copy(); return true;
+    case L's':
+    case L'S': commands_.cmdSavePng_Click(); return true;
+    case L't':
+    case L'T': Update([](commands::ViewerState& v) { v.transparencyShown = !v.transparencyShown; }); return true;
+    case L'a':
+    case L'A': Update([](commands::ViewerState& v) { v.axisShown = !v.axisShown; }); return true;
+    case L'e':
+    case L'E': browser_->ShowExportMenu(); return true;
+    default: return false;
+  }
+}
+
+LRESULT CALLBACK SpriteViewer::ChildKeysProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                  DWORD_PTR self) {
+  auto* viewer = reinterpret_cast<SpriteViewer*>(self);
+  switch (message) {
+    case WM_KEYDOWN:
+      if (viewer->ChildKey(window, wParam)) return 0;
+      break;
+    case WM_CHAR:
+      // The characters of the keys used above, which a field would only beep at.
+      if (wParam == L'\r' || wParam == L'\t' || wParam == 0x1B || wParam == 0x06 || wParam == 0x07 ||
+          (wParam == 0x01 && GetDlgCtrlID(window) == kLstItems))
+        return 0;
+      break;
+    case WM_SYSCHAR:
+      if (viewer->AccessKey(static_cast<wchar_t>(wParam))) return 0;
+      break;
+    case WM_GETDLGCODE:
+      if (GetDlgCtrlID(window) == kTxtGoTo) return DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTALLKEYS;
+      break;
+    case WM_NCDESTROY: RemoveWindowSubclass(window, &ChildKeysProcedure, 1); break;
+    default: break;
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+bool SpriteViewer::Key(WPARAM key) {
+  const bool control = GetKeyState(VK_CONTROL) < 0;
+  if (WindowKey(key)) return true;
+  switch (key) {
+    case VK_TAB:
+      if (control) return false;
+      NextControl(nullptr, GetKeyState(VK_SHIFT) < 0);
+      return true;
     case VK_UP: commands_.StepRow(-1); return true;
     case VK_DOWN: commands_.StepRow(1); return true;
     case VK_PRIOR: commands_.StepRow(-kPageRows); return true;
     case VK_NEXT: commands_.StepRow(kPageRows); return true;
     case VK_HOME: commands_.StepRow(-kFar); return true;
     case VK_END: commands_.StepRow(kFar); return true;
-    case VK_ESCAPE: commands_.CloseViewer(); return true;
     case 'C':
       if (!control) return false;
       Copy();
@@ -350,8 +489,21 @@ LRESULT SpriteViewer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE: Layout(); return 0;
     case WM_COMMAND:
+      if (browser_ && browser_->Command(wParam, lParam)) return 0;
       if (HIWORD(wParam) == BN_CLICKED) Command(LOWORD(wParam));
       return 0;
+    case WM_NOTIFY: {
+      LRESULT result = 0;
+      if (browser_ && browser_->Notify(*reinterpret_cast<const NMHDR*>(lParam), result)) return result;
+      break;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+      if (browser_) {
+        if (HBRUSH brush = browser_->Colour(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+          return reinterpret_cast<LRESULT>(brush);
+      }
+      break;
     case WM_KEYDOWN:
       if (Key(wParam)) return 0;
       break;
@@ -360,14 +512,7 @@ LRESULT SpriteViewer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SYSCHAR:
       // The buttons' access keys, as a dialog box would read them.
-      if (wParam == L'c' || wParam == L'C') {
-        Copy();
-        return 0;
-      }
-      if (wParam == L's' || wParam == L'S') {
-        commands_.cmdSavePng_Click();
-        return 0;
-      }
+      if (AccessKey(static_cast<wchar_t>(wParam))) return 0;
       break;
     case WM_MOUSEWHEEL:
       if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) {
@@ -381,6 +526,7 @@ LRESULT SpriteViewer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // Closed by its close box: the viewer no longer follows the list.
       commands_.CloseViewer();
       return 0;
+    case WM_DESTROY: Remember(); break;
     case WM_NCDESTROY: window_ = nullptr; break;
     default: break;
   }

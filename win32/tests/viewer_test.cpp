@@ -10,6 +10,7 @@
 #include "win32/sprite_picture.h"
 #include "win32/sprite_viewer.h"
 #include "win32/wide_text.h"
+#include "win32/window_memory.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -22,6 +23,8 @@ namespace {
 class ViewerTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Opened as the first time, beside the main window: no place is remembered.
+    ForgetPlace(kViewerPlaceName);
     window = std::make_unique<MainWindow>(prompts, "C:\\Tools", [] {});
     ShowWindow(window->hwnd(), SW_SHOW);
     const std::string path = dir / "USER.sff";
@@ -32,6 +35,7 @@ class ViewerTest : public ::testing::Test {
   void TearDown() override {
     window.reset();
     Pump();
+    ForgetPlace(kViewerPlaceName);
   }
   HWND List() const { return window->control(kLstFiles); }
   void MakeCurrent(int row) {
