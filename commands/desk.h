@@ -32,6 +32,10 @@ enum class MsgStyle : int {
 
 enum class Answer { kOk, kYes, kNo };
 
+// A message box passes no title of its own: its title bar shows the
+// application's title, the same in every front end.
+inline constexpr const char* kApplicationTitle = "Korvane";
+
 // The file dialog's flags, as the common dialogs number them.
 namespace cdl {
 inline constexpr int kOverwritePrompt = 2;  // ask before replacing an existing file

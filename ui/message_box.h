@@ -15,7 +15,7 @@ class QWidget;
 
 namespace pelvaro::ui {
 
-inline constexpr const char* kAppTitle = "Korvane";
+inline constexpr const char* kAppTitle = commands::kApplicationTitle;
 
 using commands::Answer;
 using commands::MsgStyle;

@@ -14,8 +14,6 @@
 
 namespace pelvaro::win32 {
 
-// The title bar of every message box: the application title, not the caption of the window it comes over.
-inline constexpr const wchar_t* kMessageBoxTitle = L"Korvane";
 
 class Prompts {
  public:

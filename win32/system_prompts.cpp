@@ -41,7 +41,7 @@ commands::Answer AnswerOf(int button) {
 
 commands::Answer SystemPrompts::Message(HWND owner, const commands::Lines& message, commands::MsgStyle style) {
   const std::wstring text = Widen(exporter::JoinLines(message, "\n"));
-  return AnswerOf(MessageBoxW(owner, text.c_str(), kMessageBoxTitle, static_cast<UINT>(style)));
+  return AnswerOf(MessageBoxW(owner, text.c_str(), Widen(commands::kApplicationTitle).c_str(), static_cast<UINT>(style)));
 }
 
 std::optional<std::string> SystemPrompts::FileDialog(HWND owner, const commands::FileRequest& request) {
