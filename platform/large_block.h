@@ -21,4 +21,9 @@ inline constexpr std::size_t kLargeBlockFrom = std::size_t{1} << 20;
 void* AllocateLargeBlock(std::size_t bytes);
 void FreeLargeBlock(void* block, std::size_t bytes) noexcept;
 
+// The system's half (posix/, win32/): asks for huge pages behind a block of
+// whole huge pages where the system has them on request, and does nothing
+// where it has not.
+void AdviseHugePages(void* block, std::size_t bytes) noexcept;
+
 }  // namespace pelvaro::platform

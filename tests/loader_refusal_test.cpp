@@ -1,6 +1,7 @@
 // What the loader refuses, with what and where, and the user's words; corrupted bytes at large are the fuzzer's.
 
 #include "export/messages.h"
+#include "sff/read_whole_file.h"
 #include "tests/support/load_archive.h"
 #include "text/native_path.h"
 
@@ -96,7 +97,7 @@ TEST(LoaderRefusal, FilesThatCannotBeReadAreRefusedBeforeAnyQuestion) {
 // loads to the same records, or is refused with the same fault and place, as its bytes loaded at once; and a
 // declined palette question still comes before any damage.
 TEST(LoaderRefusal, AFileReadInPiecesIsJudgedAsItsWholeBytesAre) {
-  constexpr std::int64_t kPiece = std::int64_t{1} << 20;
+  constexpr auto kPiece = static_cast<std::int64_t>(sff::kReadPieceBytes);
   // Payloads sized so that subfile headers start 10 bytes before the first and the second piece's end.
   SffBuilder b;
   b.Add({.group = 1, .item = 0, .palFlag = 0, .payload = Payload(static_cast<std::size_t>(kPiece - 512 - 32 - 10), 1)});

@@ -73,11 +73,7 @@ BrowserPanel::~BrowserPanel() {
 void BrowserPanel::BuildControls() {
   const HFONT font = WindowFont(kMsPGothic, 9);
   const auto make = [&](const wchar_t* windowClass, const wchar_t* text, DWORD style, int id, DWORD exStyle = 0) {
-    HWND control = CreateWindowExW(exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                                   nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return control;
+    return MakeChildToPlace(parent_, windowClass, text, style, id, font, exStyle);
   };
   filter_ = make(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, kTxtFilter, WS_EX_CLIENTEDGE);
   SendMessageW(filter_, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(Widen(commands::FilterPlaceholder()).c_str()));

@@ -19,6 +19,13 @@ HWND MakeChild(HWND parent, const wchar_t* windowClass, const wchar_t* text, DWO
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
+HWND MakeChildToPlace(HWND parent, const wchar_t* windowClass, const wchar_t* text, DWORD style, int id, HFONT font,
+                      DWORD exStyle) {
+  HWND control = MakeChild(parent, windowClass, text, style, TwipsRect{0, 0, 0, 0}, id, exStyle);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return control;
+}
+
 SIZE WindowSizeFor(int clientTwipsWidth, int clientTwipsHeight, DWORD style, DWORD exStyle) {
   RECT frame{0, 0, Px(clientTwipsWidth), Px(clientTwipsHeight)};
   AdjustWindowRectEx(&frame, style, FALSE, exStyle);

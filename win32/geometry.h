@@ -26,6 +26,11 @@ struct TwipsRect {
 HWND MakeChild(HWND parent, const wchar_t* windowClass, const wchar_t* text, DWORD style, TwipsRect where, int id,
                DWORD exStyle = 0);
 
+// A child control of `parent` in `font`, placed afterwards by its window's
+// layout, which follows the window's size.
+HWND MakeChildToPlace(HWND parent, const wchar_t* windowClass, const wchar_t* text, DWORD style, int id, HFONT font,
+                      DWORD exStyle = 0);
+
 // The outer size of a window with `style` whose client area is the given twips.
 SIZE WindowSizeFor(int clientTwipsWidth, int clientTwipsHeight, DWORD style, DWORD exStyle);
 

@@ -99,11 +99,7 @@ SpriteViewer::~SpriteViewer() {
 void SpriteViewer::BuildControls() {
   const HFONT font = WindowFont(kMsPGothic, 9);
   const auto make = [&](const wchar_t* windowClass, const wchar_t* text, DWORD style, int id, DWORD exStyle = 0) {
-    HWND control = CreateWindowExW(exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, window_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                                   nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return control;
+    return MakeChildToPlace(window_, windowClass, text, style, id, font, exStyle);
   };
   for (const Tool& tool : kLeftTools) make(L"BUTTON", tool.caption, tool.style, tool.id);
   make(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kLblZoom);

@@ -2,33 +2,17 @@
 
 #include <sys/mman.h>
 
-#include <cstdint>
-#include <new>
-
 namespace pelvaro::platform {
-namespace {
 
-// Whole huge pages: only those can be advised.
-std::size_t RoundedUp(std::size_t bytes) {
-  if (bytes > SIZE_MAX - kLargeBlockBytes) throw std::bad_alloc();
-  return (bytes + kLargeBlockBytes - 1) & ~(kLargeBlockBytes - 1);
-}
-
-}  // namespace
-
-void* AllocateLargeBlock(std::size_t bytes) {
-  const std::size_t rounded = RoundedUp(bytes);
-  void* block = ::operator new(rounded, std::align_val_t{kLargeBlockBytes});
+void AdviseHugePages(void* block, std::size_t bytes) noexcept {
 #ifdef MADV_HUGEPAGE
   // Linux's transparent huge pages, on request. The advice is a wish: where
   // it is refused the memory works all the same.
-  (void)::madvise(block, rounded, MADV_HUGEPAGE);
+  (void)::madvise(block, bytes, MADV_HUGEPAGE);
+#else
+  (void)block;
+  (void)bytes;
 #endif
-  return block;
-}
-
-void FreeLargeBlock(void* block, std::size_t bytes) noexcept {
-  ::operator delete(block, RoundedUp(bytes), std::align_val_t{kLargeBlockBytes});
 }
 
 }  // namespace pelvaro::platform

@@ -156,6 +156,14 @@ class BrowserTest : public ::testing::Test {
     SendMessageW(window->viewerWindow(), WM_COMMAND, static_cast<WPARAM>(kMnuExportFirst + (at - entries.begin())), 0);
     ASSERT_TRUE(ActedInTime());
   }
+  // What the other exports are held to: the main window's Save All PCX into
+  // `pcx`, and the browser's Save All PNG into `png`.
+  void SaveAllInto(const std::string& pcx, const std::string& png) {
+    ChooseFolder(pcx);
+    SendMessageW(window->control(kCmdPcx), BM_CLICK, 0, 0);
+    ASSERT_TRUE(ActedInTime());
+    Export(commands::BrowserScope::kAll, commands::ImageFormat::kPng, png);
+  }
   std::string PcxName(std::size_t row) const {
     return sff::CellText(*window->commands().archive(), row, sff::Column::kPcxName);
   }
@@ -334,10 +342,7 @@ TEST_F(BrowserTest, GoToFindsARowByNumberOrGroupAndItemClearingAFilterThatHidesI
 TEST_F(BrowserTest, TheSelectionsExportWritesSaveAllsFilesForItsRowsInPcxAndPng) {
   ASSERT_NE(OpenViewer(), nullptr);
   const std::string allPcx = dir / "all-pcx\\", allPng = dir / "all-png\\";
-  ChooseFolder(allPcx);
-  SendMessageW(window->control(kCmdPcx), BM_CLICK, 0, 0);
-  ASSERT_TRUE(ActedInTime());
-  Export(commands::BrowserScope::kAll, commands::ImageFormat::kPng, allPng);
+  ASSERT_NO_FATAL_FAILURE(SaveAllInto(allPcx, allPng));
   const auto everyPng = EntriesOf(allPng);
   for (const auto& name : NamesOf({2, 3, 4}, ".png"))
     ASSERT_TRUE(std::binary_search(everyPng.begin(), everyPng.end(), name)) << name;
@@ -371,10 +376,7 @@ TEST_F(BrowserTest, TheSelectionsExportWritesSaveAllsFilesForItsRowsInPcxAndPng)
 TEST_F(BrowserTest, TheFilteredAndTheGroupExportsWriteSaveAllsFilesForTheirRows) {
   ASSERT_NE(OpenViewer(), nullptr);
   const std::string allPcx = dir / "all-pcx\\", allPng = dir / "all-png\\";
-  ChooseFolder(allPcx);
-  SendMessageW(window->control(kCmdPcx), BM_CLICK, 0, 0);
-  ASSERT_TRUE(ActedInTime());
-  Export(commands::BrowserScope::kAll, commands::ImageFormat::kPng, allPng);
+  ASSERT_NO_FATAL_FAILURE(SaveAllInto(allPcx, allPng));
 
   Type(kTxtFilter, L"5-9");
   const std::string filtered = dir / "filtered\\";
