@@ -5,6 +5,7 @@
 #include "win32/tests/win32_test_support.h"
 
 #include "commands/viewed_sprite.h"
+#include "export/messages.h"
 #include "tests/support/temp_dir.h"
 #include "win32/main_window.h"
 #include "win32/sprite_picture.h"
@@ -102,6 +103,13 @@ TEST_F(ViewerTest, FollowsTheListsCurrentRowAndItsKeysStepTheList) {
   MakeCurrent(7);
   EXPECT_EQ(window->commands().viewer().row(), std::optional<std::size_t>(7));
   EXPECT_EQ(Status(), ExpectedStatus());
+  // With no row keeping the focus, the viewer says so once the list has settled.
+  ListView_SetItemState(List(), -1, 0, LVIS_FOCUSED | LVIS_SELECTED);
+  Pump();
+  EXPECT_EQ(window->commands().viewer().row(), std::nullopt);
+  EXPECT_EQ(Narrow(TextOf(GetDlgItem(viewer, kLblMessage))), exporter::NothingToViewLines()[0]);
+  MakeCurrent(7);
+  EXPECT_EQ(window->commands().viewer().row(), std::optional<std::size_t>(7));
 
   SendMessageW(viewer, WM_KEYDOWN, VK_DOWN, 0);
   EXPECT_EQ(window->CurrentRow(), std::optional<std::size_t>(8));
