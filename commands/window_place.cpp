@@ -1,6 +1,7 @@
 #include "commands/window_place.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace pelvaro::commands {
 namespace {
@@ -9,11 +10,14 @@ namespace {
 constexpr int kGrabWidth = 100;
 constexpr int kGrabHeight = 24;
 
+// In 64 bits: a remembered place is read from settings that anyone may have
+// edited, and its edges must not overflow.
 bool TopEdgeOn(const ScreenRect& window, const ScreenRect& area) {
-  const int left = std::max(window.x, area.x);
-  const int right = std::min(window.x + window.width, area.x + area.width);
-  const int grabbable = std::min(window.width, kGrabWidth);
-  return right - left >= grabbable && window.y >= area.y && window.y + kGrabHeight <= area.y + area.height;
+  using Wide = std::int64_t;
+  const Wide left = std::max<Wide>(window.x, area.x);
+  const Wide right = std::min(Wide{window.x} + window.width, Wide{area.x} + area.width);
+  const Wide grabbable = std::min(window.width, kGrabWidth);
+  return right - left >= grabbable && window.y >= area.y && Wide{window.y} + kGrabHeight <= Wide{area.y} + area.height;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "commands/browser_texts.h"
 #include "commands/main_commands.h"
+#include "commands/window_place.h"
 #include "export/messages.h"
 #include "tests/support/scripted_desk.h"
 #include "tests/support/sff_builder.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 
@@ -395,3 +397,29 @@ TEST(BrowserCommands, ExportsWriteSaveAllsFilesForTheirRows) {
   EXPECT_EQ(s.desk.messages[0].lines, commands::Lines{exporter::kNothingToExport});
   s.desk.ExpectScriptUsed();
 }
+
+namespace pelvaro::testing {
+namespace {
+
+// A remembered place comes back only with its title bar on a screen that is there now, whatever the settings
+// hold; without one the window goes beside the main window, inside the main window's screen.
+TEST(WindowPlace, RememberedOnlyOnAScreenElseBesideTheMainWindow) {
+  using commands::ScreenRect;
+  const std::vector<ScreenRect> screens{{0, 0, 1920, 1040}, {1920, 0, 1280, 984}};
+  EXPECT_EQ(commands::RestoredPlace({2000, 100, 700, 500}, screens), (ScreenRect{2000, 100, 700, 500}));
+  EXPECT_EQ(commands::RestoredPlace({1870, 100, 700, 500}, screens), (ScreenRect{1870, 100, 700, 500}));
+  for (const ScreenRect& gone : {ScreenRect{20000, 15000, 700, 500}, ScreenRect{100, -5, 700, 500},
+                                 ScreenRect{100, 1030, 700, 500}, ScreenRect{-650, 100, 700, 500},
+                                 ScreenRect{100, 100, 0, 500}, ScreenRect{INT_MAX - 10, 100, INT_MAX, 500},
+                                 ScreenRect{100, INT_MAX - 5, 700, INT_MAX}, ScreenRect{INT_MIN, 100, INT_MAX, 500}})
+    EXPECT_EQ(commands::RestoredPlace(gone, screens), std::nullopt) << gone.x << "," << gone.y;
+
+  const ScreenRect area{0, 0, 1920, 1040};
+  EXPECT_EQ(commands::PlaceBeside({100, 200, 400, 300}, 700, 500, area), (ScreenRect{500, 200, 700, 500}));
+  EXPECT_EQ(commands::PlaceBeside({1300, 200, 400, 300}, 700, 500, area), (ScreenRect{600, 200, 700, 500}));
+  EXPECT_EQ(commands::PlaceBeside({700, 900, 400, 300}, 1000, 500, area), (ScreenRect{920, 540, 1000, 500}));
+  EXPECT_EQ(commands::PlaceBeside({0, 0, 400, 300}, 3000, 2000, area), (ScreenRect{0, 0, 1920, 1040}));
+}
+
+}  // namespace
+}  // namespace pelvaro::testing
