@@ -76,16 +76,6 @@ RowOrder DisplayOrderOf(const Records& records) {
   return order;
 }
 
-char* PutPcxName(char* out, std::string_view stem, const SpriteRecord& source) {
-  out = std::copy(stem.begin(), stem.end(), out);
-  *out++ = '_';
-  out = text::ZeroPadNumber(out, source.GroupNo, 5);  // 16-bit: never more than five digits
-  *out++ = '_';
-  out = text::ZeroPadNumber(out, source.ItemNo, 5);
-  constexpr std::string_view kExtension = ".pcx";
-  return std::copy(kExtension.begin(), kExtension.end(), out);
-}
-
 void AppendPcxName(std::string& out, const Archive& archive, const SpriteRecord& record) {
   if (record.NameSource == SpriteRecord::kNoName) return;
   const SpriteRecord& source = archive.SpriteInfo()[static_cast<std::size_t>(record.NameSource)];

@@ -10,10 +10,12 @@
 //   PCX Name  "<stem>_GGGGG_IIIII.pcx"; a linked sprite's is that of the image it reuses
 
 #include "sff/archive.h"
+#include "text/decimal.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,7 +36,16 @@ void AppendPcxName(std::string& out, const Archive& archive, const SpriteRecord&
 // The name of the image `source` after `stem`: "_ggggg_iiiii.pcx", written at
 // `out`, which has room for kPcxNameTailBytes more than the stem; returns the end.
 inline constexpr std::size_t kPcxNameTailBytes = 16;
-char* PutPcxName(char* out, std::string_view stem, const SpriteRecord& source);
+inline char* PutPcxName(char* out, std::string_view stem, const SpriteRecord& source) {
+  std::memcpy(out, stem.data(), stem.size());
+  out += stem.size();
+  *out++ = '_';
+  out = text::PutDigits(out, source.GroupNo, 5);  // 16-bit: never more than five digits
+  *out++ = '_';
+  out = text::PutDigits(out, source.ItemNo, 5);
+  std::memcpy(out, ".pcx", 4);
+  return out + 4;
+}
 std::string PcxName(const Archive& archive, const SpriteRecord& record);
 // The PNG file name of `record`: its PCX name with ".png" in place of ".pcx"
 // (nothing for a record without a name).

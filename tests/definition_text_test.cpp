@@ -53,6 +53,24 @@ TEST(DefinitionText, OnlyOwnPalettesOpenASectionAfterTheFirstThreeRows) {
             "#\r\n1\r\n1\r\nUSER_00003_00000.pcx\r\n3\r\n0\r\n0\r\n0\r\nUSER_00004_00000.pcx\r\n4\r\n0\r\n0\r\n0\r\n\r\n");
 }
 
+// Every count of digits, both signs and the ends of the 16-bit ranges, in the names and the number lines.
+TEST(DefinitionText, NumbersOfEveryWidthAndSignAreWrittenWhole) {
+  auto a = LoadArchive(SffBuilder()
+                           .Add({.group = 65535, .item = 10000, .axisX = -32768, .axisY = 32767, .payload = Payload(4, 0)})
+                           .Add({.group = 9, .item = 99, .axisX = -1, .axisY = 100, .palFlag = 1, .payload = Payload(4, 0)})
+                           .Add({.group = 1000, .item = 10, .axisX = -99, .axisY = 1234, .palFlag = 1, .payload = Payload(4, 0)})
+                           .Build());
+  ASSERT_TRUE(a->loaded());
+  const std::string text(exporter::View(*exporter::SprTextBytes(*a->archive)));
+  std::string rows;
+  for (const char* line : {"#", "1", "1", "USER_00009_00099.pcx", "9", "99", "-1", "100",                 //
+                           "#", "1", "1", "USER_01000_00010.pcx", "1000", "10", "-99", "1234",            //
+                           "#", "1", "1", "USER_65535_10000.pcx", "65535", "10000", "-32768", "32767", ""})
+    rows += std::string(line) + "\r\n";
+  ASSERT_GE(text.size(), rows.size());
+  EXPECT_EQ(text.substr(text.size() - rows.size()), rows);
+}
+
 TEST(DefinitionText, JapaneseNamesAreWrittenInCp932AndUnrepresentableOnesRefused) {
   const Bytes one = SffBuilder().Add({.group = 1, .palFlag = 1, .payload = Payload(4, 0)}).Build();
   auto a = LoadArchive(one, "テスト.sff");
