@@ -19,17 +19,48 @@
 #include "base/result.h"
 #include "export/write_error.h"
 #include "platform/file_identity.h"
+#include "platform/file_system.h"
 #include "platform/termination.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace pelvaro::exporter {
 
+// A file's bytes handed over piece by piece, so that a large text is made in
+// a small buffer used again for each piece and never stands whole in memory.
+// The content calls `put` with each piece in order and returns the first
+// failure `put` returns, at once. It may be asked more than once (a write
+// that has to start again) and gives the same pieces each time.
+using PutPiece = std::function<platform::SystemFailure(std::string_view piece)>;
+using FileContent = std::function<platform::SystemFailure(const PutPiece& put)>;
+
 // `openArchive`: the file of the open archive, refused as a target under any name.
+Result<Done, WriteError> WriteFileAtomic(const std::string& path, const FileContent& content,
+                                         const std::optional<platform::FileIdentity>& openArchive = std::nullopt);
 Result<Done, WriteError> WriteFileAtomic(const std::string& path, std::string_view bytes,
                                          const std::optional<platform::FileIdentity>& openArchive = std::nullopt);
+
+// The writes of one export, each made as WriteFileAtomic makes it. After a
+// new name, the next file is written without a name and linked to it with no
+// look at the target first: one name lookup less per file in a folder that
+// grows to tens of thousands of names. A name that stands there already makes
+// the link fail; that target is then looked at and written as WriteFileAtomic
+// writes any target, and the files after it are looked at first until a name
+// is new again, as a folder holding an earlier run's files wants.
+class AtomicFileWriter {
+ public:
+  explicit AtomicFileWriter(std::optional<platform::FileIdentity> openArchive)
+      : openArchive_(std::move(openArchive)) {}
+  Result<Done, WriteError> Write(const std::string& path, std::string_view bytes);
+
+ private:
+  std::optional<platform::FileIdentity> openArchive_;
+  bool linkFirst_ = true;
+  bool unnamedRefused_ = false;  // the folder's file system makes no unnamed files
+};
 
 // What each program calls once at start, and a handler may call at any time.
 using platform::RemovePendingTemporaryFile;

@@ -5,12 +5,14 @@
 #include "sff/sprite_rows.h"
 #include "text/ansi_text.h"
 #include "text/cp932.h"
+#include "text/decimal.h"
 #include "text/native_path.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace pelvaro::exporter {
 namespace {
@@ -20,6 +22,9 @@ constexpr std::string_view kCrLf = "\r\n";
 // besides its stem: the section mark, the name's tail, four number lines.
 constexpr std::size_t kNumberLineBytes = 6;
 constexpr std::size_t kRowBytes = 9 + sff::kPcxNameTailBytes + 2 + 4 * (kNumberLineBytes + 2);
+// The text is written in pieces of about this size (a piece is larger only
+// when a name is so long that the head and a row would not fit).
+constexpr std::size_t kTextPieceBytes = 64 * 1024;
 
 // Appends the CP932 form of `utf8`; the error when it has none.
 Result<Done, TextError> AppendText(std::string& out, std::string_view utf8, TextError::Part part) {
@@ -46,7 +51,7 @@ char* Put(char* out, std::string_view bytes) {
 }
 
 char* PutNumberLine(char* out, std::int32_t number) {
-  out = std::to_chars(out, out + kNumberLineBytes, number).ptr;
+  out = text::PutDecimal(out, number);
   return Put(out, kCrLf);
 }
 
@@ -104,31 +109,68 @@ std::string CommandLineName(std::string_view name) {
   return quoted;
 }
 
-}  // namespace
-
-Result<TextBytes, TextError> SprTextBytes(const sff::Archive& archive) {
+// The text's first lines, with the archive's name: the only part that can
+// fail, so it is made before anything is written.
+Result<std::string, TextError> SprTextHead(const sff::Archive& archive) {
   std::string head = "#\r\n1\r\n2\r\n";
   if (auto appended = AppendLine(head, archive.Name(), TextError::Part::kSffName); !appended)
     return Fail(std::move(appended).error());
-  // Every PCX name begins with the stem, so it is put into CP932 once. The
-  // stem is the start of the name just put, so it has a CP932 form too.
-  const std::string stem = text::EncodeCp932Lossy(archive.SffBase());
-  // One allocation as large as the rows can take, filled in place and cut to
-  // what was made: the text is never copied on the way to the file.
-  TextBytes out(head.size() + archive.RowCount() * (kRowBytes + stem.size()) + kCrLf.size());
-  char* end = Put(out.data(), head);
-  for (std::size_t row = 0; row < archive.RowCount(); ++row) {
-    end = PutRow(end, archive, archive.RecordOfRow(row), row < 3, stem);
-  }
-  end = Put(end, kCrLf);
-  out.resize(static_cast<std::size_t>(end - out.data()));
+  return head;
+}
+
+// The text after `head`, made into one small buffer piece after piece: the
+// buffer stays in the processor's cache, where a whole 3 MB text would be
+// fresh memory, touched page by page, and read back from RAM to be written.
+FileContent SprTextContent(std::string head, const sff::Archive& archive) {
+  return [head = std::move(head), &archive](const PutPiece& put) -> platform::SystemFailure {
+    // Every PCX name begins with the stem, so it is put into CP932 once. The
+    // stem is the start of the name in the head, so it has a CP932 form too.
+    const std::string stem = text::EncodeCp932Lossy(archive.SffBase());
+    const std::size_t rowBytes = kRowBytes + stem.size();
+    std::vector<char> piece(std::max(kTextPieceBytes, head.size() + rowBytes + kCrLf.size()));
+    char* const start = piece.data();
+    char* const last = start + piece.size() - rowBytes;  // the last place a whole row fits
+    char* end = Put(start, head);
+    for (std::size_t row = 0; row < archive.RowCount(); ++row) {
+      if (end > last) {
+        if (auto failure = put({start, static_cast<std::size_t>(end - start)})) return failure;
+        end = start;
+      }
+      end = PutRow(end, archive, archive.RecordOfRow(row), row < 3, stem);
+    }
+    if (end + kCrLf.size() > start + piece.size()) {
+      if (auto failure = put({start, static_cast<std::size_t>(end - start)})) return failure;
+      end = start;
+    }
+    end = Put(end, kCrLf);
+    return put({start, static_cast<std::size_t>(end - start)});
+  };
+}
+
+// The definition text of `archive`, ready to be written; the error names no file yet.
+Result<FileContent, TextError> SprText(const sff::Archive& archive) {
+  auto head = SprTextHead(archive);
+  if (!head) return Fail(std::move(head).error());
+  return SprTextContent(*std::move(head), archive);
+}
+
+}  // namespace
+
+Result<TextBytes, TextError> SprTextBytes(const sff::Archive& archive) {
+  auto content = SprText(archive);
+  if (!content) return Fail(std::move(content).error());
+  TextBytes out;
+  (void)(*content)([&](std::string_view piece) -> platform::SystemFailure {
+    out.insert(out.end(), piece.begin(), piece.end());
+    return std::nullopt;
+  });
   return out;
 }
 
 Result<Done, MakeTextError> WriteSprText(const std::string& path, const sff::Archive& archive) {
-  auto bytes = SprTextBytes(archive);
-  if (!bytes) return AtFile(std::move(bytes).error(), path);
-  auto written = WriteFileAtomic(path, View(*bytes), archive.SourceFile());
+  auto content = SprText(archive);
+  if (!content) return AtFile(std::move(content).error(), path);
+  auto written = WriteFileAtomic(path, *content, archive.SourceFile());
   if (!written) return Fail(MakeTextError(std::move(written).error()));
   return Done{};
 }
@@ -178,7 +220,7 @@ Result<Done, MakeTextError> MakeText(const std::string& textPath, const sff::Arc
                                      const std::string& programFolder) {
   const TextNames names = MakeTextNames(textPath);
   auto batch = BuildBatBytes(programFolder, names.textName);
-  auto text = SprTextBytes(archive);
+  auto text = SprText(archive);
   // The text's own fault, if it has one, is the one to report first.
   if (!text) return AtFile(std::move(text).error(), textPath);
   if (!batch) return AtFile(std::move(batch).error(), names.batchPath);
@@ -186,7 +228,7 @@ Result<Done, MakeTextError> MakeText(const std::string& textPath, const sff::Arc
     if (auto target = InspectWriteTarget(*path, archive.SourceFile()); !target)
       return Fail(MakeTextError(std::move(target).error()));
   }
-  if (auto written = WriteFileAtomic(textPath, View(*text), archive.SourceFile()); !written)
+  if (auto written = WriteFileAtomic(textPath, *text, archive.SourceFile()); !written)
     return Fail(MakeTextError(std::move(written).error()));
   if (auto written = WriteFileAtomic(names.batchPath, *batch, archive.SourceFile()); !written)
     return Fail(MakeTextError(std::move(written).error()));

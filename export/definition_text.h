@@ -31,15 +31,16 @@ struct TextError {
 
 using MakeTextError = std::variant<TextError, WriteError>;
 
-// A made text's bytes: 3 MB for 65,535 rows, in memory that is written once
-// and never zero-filled first.
+// A made text's bytes, whole in memory, where they are wanted so (the file
+// itself is written piece by piece): 3 MB for 65,535 rows.
 using TextBytes = std::vector<char, sff::DefaultInitAllocator<char>>;
 inline std::string_view View(const TextBytes& bytes) { return {bytes.data(), bytes.size()}; }
 
 // The CP932 bytes of the definition text: the archive's name, then every row
 // in display order. The error names no file yet.
 Result<TextBytes, TextError> SprTextBytes(const sff::Archive& archive);
-// The definition text alone, written to `path` unless that is the archive's own file.
+// The definition text alone, written to `path` unless that is the archive's
+// own file: the same bytes, made and written 64 KB at a time.
 Result<Done, MakeTextError> WriteSprText(const std::string& path, const sff::Archive& archive);
 
 // The six CP932 lines of the batch file that runs "<programFolder>\sprmaker.exe"

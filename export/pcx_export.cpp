@@ -30,10 +30,11 @@ std::string PcxFileBytes(const sff::Archive& archive, const sff::SpriteRecord& r
 Result<ExportSummary, WriteError> ExportPcx(const std::string& folder, const sff::Archive& archive,
                                             const RowSelection& rows, const ProgressFn& progress) {
   ExportSummary summary;
+  AtomicFileWriter writer(archive.SourceFile());
   auto walked = WalkRowFiles(
       folder, archive, rows, sff::AppendPcxName, progress, summary,
       [&](std::size_t, const sff::SpriteRecord& record, const std::string& path) {
-        auto written = WriteFileAtomic(path, PcxFileBytes(archive, record), archive.SourceFile());
+        auto written = writer.Write(path, PcxFileBytes(archive, record));
         if (written) ++summary.written;
         return written;
       });

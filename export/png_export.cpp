@@ -22,6 +22,7 @@ Result<ExportSummary, WriteError> ExportPng(const std::string& folder, const sff
                                             const RowSelection& rows, const ProgressFn& progress,
                                             const UndecodableFn& onUndecodable) {
   ExportSummary summary;
+  AtomicFileWriter writer(archive.SourceFile());
   auto walked = WalkRowFiles(
       folder, archive, rows, sff::AppendPngName, progress, summary,
       [&](std::size_t row, const sff::SpriteRecord& record, const std::string& path) -> Result<Done, WriteError> {
@@ -31,7 +32,7 @@ Result<ExportSummary, WriteError> ExportPng(const std::string& folder, const sff
           if (onUndecodable) onUndecodable({row, path.substr(folder.size()), decoded.error()});
           return Done{};
         }
-        auto written = WriteFileAtomic(path, image::EncodeIndexedPng(*decoded, image::kPngLevel), archive.SourceFile());
+        auto written = writer.Write(path, image::EncodeIndexedPng(*decoded, image::kPngLevel));
         if (written) ++summary.written;
         return written;
       });

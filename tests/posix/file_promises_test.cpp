@@ -1,7 +1,8 @@
 // What POSIX lets a test see of a write in progress: the bits a new or a
 // replacing file gets, that a new file has no name until it is whole, that a
 // name appearing meanwhile is asked about as any target is, and that an
-// archive turned into a FIFO is refused without a wait.
+// archive turned into a FIFO is refused without a wait; how an export writes
+// among older files.
 
 #include "export/atomic_file.h"
 #include "sff/load_sff.h"
@@ -154,6 +155,42 @@ TEST(FilePromises, ANameThatAppearsMeanwhileIsNeverOverwrittenByTheLink) {
         break;
     }
   }
+}
+
+// An export into a folder that holds some older files: the new names are
+// linked without a look first, each older file is replaced whole and keeps
+// its mode, the archive under another name stays, and nothing else is left.
+TEST(FilePromises, AnExportAmongOlderFilesReplacesThemAndLinksTheNewOnes) {
+  auto a = LoadArchive(FourSprites(10));
+  ASSERT_TRUE(a->loaded());
+  const std::string archive = a->dir / "USER.sff";
+  const Bytes archiveBytes = ReadBytes(archive);
+  TempDir out;
+  WriteBytes(out / "2.pcx", OldFile());
+  WriteBytes(out / "3.pcx", OldFile());
+  ASSERT_EQ(::chmod((out / "3.pcx").c_str(), 0640), 0);
+  ASSERT_EQ(::link(archive.c_str(), (out / "6.pcx").c_str()), 0);
+  FaultyFileSystem files;
+  std::vector<std::string> lookedAt;
+  files.before = [&](FsCall call, const std::string& path) {
+    if (call == FsCall::kInspectTarget) lookedAt.push_back(path.substr(path.rfind('/') + 1));
+  };
+  exporter::AtomicFileWriter writer(a->archive->SourceFile());
+  for (const char* name : {"1.pcx", "2.pcx", "3.pcx", "4.pcx", "5.pcx"}) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(writer.Write(out / name, name));
+    EXPECT_EQ(ReadBytes(out / name), Bytes(name, name + 5));
+  }
+  const auto refused = writer.Write(out / "6.pcx", "6.pcx");
+  if (files.CallsOf(FsCall::kLinkUnnamed) == 0) GTEST_SKIP() << "this file system has no unnamed files";
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().fault, exporter::WriteError::Fault::kOpenArchive);
+  EXPECT_EQ(ReadBytes(archive), archiveBytes);
+  EXPECT_EQ(ModeOf(out / "3.pcx") & 0777, 0640u);
+  // A taken name is looked at once its link fails; the name after an older
+  // file is looked at first; the name after a new one is not.
+  EXPECT_EQ(lookedAt, (std::vector<std::string>{"2.pcx", "3.pcx", "4.pcx", "6.pcx"}));
+  EXPECT_EQ(out.Entries(), (std::vector<std::string>{"1.pcx", "2.pcx", "3.pcx", "4.pcx", "5.pcx", "6.pcx"}));
 }
 
 // Never waited on: a FIFO with no writer would hold a blocking open forever,
