@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -22,9 +23,6 @@ constexpr std::string_view kCrLf = "\r\n";
 // besides its stem: the section mark, the name's tail, four number lines.
 constexpr std::size_t kNumberLineBytes = 6;
 constexpr std::size_t kRowBytes = 9 + sff::kPcxNameTailBytes + 2 + 4 * (kNumberLineBytes + 2);
-// The text is written in pieces of about this size (a piece is larger only
-// when a name is so long that the head and a row would not fit).
-constexpr std::size_t kTextPieceBytes = 64 * 1024;
 
 // Appends the CP932 form of `utf8`; the error when it has none.
 Result<Done, TextError> AppendText(std::string& out, std::string_view utf8, TextError::Part part) {
@@ -118,18 +116,19 @@ Result<std::string, TextError> SprTextHead(const sff::Archive& archive) {
   return head;
 }
 
-// The text after `head`, made into one small buffer piece after piece: the
-// buffer stays in the processor's cache, where a whole 3 MB text would be
-// fresh memory, touched page by page, and read back from RAM to be written.
+// The text after `head`, made into one buffer piece after piece: a text of
+// any length takes no more memory than a piece. The buffer is left
+// uninitialised, as every byte written from it is put there first.
 FileContent SprTextContent(std::string head, const sff::Archive& archive) {
   return [head = std::move(head), &archive](const PutPiece& put) -> platform::SystemFailure {
     // Every PCX name begins with the stem, so it is put into CP932 once. The
     // stem is the start of the name in the head, so it has a CP932 form too.
     const std::string stem = text::EncodeCp932Lossy(archive.SffBase());
     const std::size_t rowBytes = kRowBytes + stem.size();
-    std::vector<char> piece(std::max(kTextPieceBytes, head.size() + rowBytes + kCrLf.size()));
-    char* const start = piece.data();
-    char* const last = start + piece.size() - rowBytes;  // the last place a whole row fits
+    const std::size_t pieceBytes = std::max(kTextPieceBytes, head.size() + rowBytes + kCrLf.size());
+    const auto piece = std::make_unique_for_overwrite<char[]>(pieceBytes);
+    char* const start = piece.get();
+    char* const last = start + pieceBytes - rowBytes;  // the last place a whole row fits
     char* end = Put(start, head);
     for (std::size_t row = 0; row < archive.RowCount(); ++row) {
       if (end > last) {
@@ -138,7 +137,7 @@ FileContent SprTextContent(std::string head, const sff::Archive& archive) {
       }
       end = PutRow(end, archive, archive.RecordOfRow(row), row < 3, stem);
     }
-    if (end + kCrLf.size() > start + piece.size()) {
+    if (end + kCrLf.size() > start + pieceBytes) {
       if (auto failure = put({start, static_cast<std::size_t>(end - start)})) return failure;
       end = start;
     }

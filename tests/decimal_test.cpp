@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdint>
 #include <string>
 
@@ -37,6 +38,17 @@ TEST(Decimal, EveryDigitCountAndBothEndsOfEachType) {
   EXPECT_EQ(Decimal(std::int32_t{-10}), "-10");
   EXPECT_EQ(Decimal(INT32_MIN), "-2147483648");
   EXPECT_EQ(Decimal(INT32_MAX), "2147483647");
+}
+
+// All a 16-bit field can hold and more, each against the standard library.
+TEST(Decimal, EveryNumberBelowAHundredThousandAsTheStandardLibraryWritesIt) {
+  for (std::uint32_t n = 0; n < 100000; ++n) {
+    char expected[16];
+    const std::string plain(expected, std::to_chars(expected, expected + sizeof expected, n).ptr);
+    ASSERT_EQ(Decimal(n), plain);
+    char padded[8];
+    ASSERT_EQ(std::string(padded, PutDigits(padded, n, 5)), std::string(5 - plain.size(), '0') + plain);
+  }
 }
 
 TEST(Decimal, ZeroPaddingFillsToTheWidthAndNeverCutsANumber) {

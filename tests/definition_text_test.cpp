@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 namespace pelvaro::testing {
 namespace {
 
@@ -69,6 +72,39 @@ TEST(DefinitionText, NumbersOfEveryWidthAndSignAreWrittenWhole) {
     rows += std::string(line) + "\r\n";
   ASSERT_GE(text.size(), rows.size());
   EXPECT_EQ(text.substr(text.size() - rows.size()), rows);
+}
+
+// A text of 60,000 rows is longer than the buffer it is made in, so rows
+// meet the buffer's end at every offset a row can have; the file holds every
+// row whole all the same, and so do the bytes made in memory.
+TEST(DefinitionText, ATextLongerThanItsBufferComesOutWhole) {
+  constexpr int kRows = 60000;
+  SffBuilder builder;
+  std::string expected = "#\r\n1\r\n2\r\nUSER.sff\r\n";
+  for (int i = 0; i < kRows; ++i) {
+    const auto group = static_cast<std::uint16_t>(1 + i / 10000);
+    const auto item = static_cast<std::uint16_t>(i % 10000);
+    const auto axisX = static_cast<std::int16_t>(i * 7 % 65536 - 32768);
+    const auto axisY = static_cast<std::int16_t>(-(i % 1000));
+    builder.Add({.group = group, .item = item, .axisX = axisX, .axisY = axisY,
+                 .palFlag = 1, .payload = Payload(4, 0)});
+    char name[32];
+    std::snprintf(name, sizeof name, "USER_%05d_%05d.pcx", group, item);
+    if (i < 3) expected += "#\r\n1\r\n1\r\n";
+    for (const std::string& line : {std::string(name), std::to_string(group), std::to_string(item),
+                                    std::to_string(axisX), std::to_string(axisY)})
+      expected += line + "\r\n";
+  }
+  expected += "\r\n";
+  auto a = LoadArchive(builder.Build());
+  ASSERT_TRUE(a->loaded());
+  ASSERT_EQ(a->archive->RowCount(), std::size_t{kRows});
+  TempDir out;
+  ASSERT_TRUE(exporter::WriteSprText(out / "USER_SFF.txt", *a->archive));
+  const std::string written = FileText(out / "USER_SFF.txt");
+  ASSERT_GT(written.size(), exporter::kTextPieceBytes);
+  EXPECT_TRUE(written == expected) << "the written text differs from the expected one";
+  EXPECT_TRUE(std::string(exporter::View(*exporter::SprTextBytes(*a->archive))) == expected);
 }
 
 TEST(DefinitionText, JapaneseNamesAreWrittenInCp932AndUnrepresentableOnesRefused) {
