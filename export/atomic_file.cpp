@@ -36,8 +36,8 @@ Result<Done, WriteError> Failed(const std::string& path, const SystemError& erro
 
 // Makes a temporary file beside the file to replace, writes `content` to it and
 // renames it over that file when all went well; removes it otherwise.
-Result<Done, WriteError> WriteUnderTemporaryName(FileSystem& files, const std::string& path,
-                                                 const WriteTarget& target, const FileContent& content) {
+Result<Done, WriteError> WriteUnderTemporaryName(FileSystem& files, const std::string& path, const WriteTarget& target,
+                                                 const FileContent& content) {
   const std::string folder = FolderOf(target.path);
   std::string temporary;
   std::optional<SystemError> openFailure;
@@ -119,16 +119,20 @@ FileContent WholeContent(std::string_view bytes) {
 enum class Target { kNew, kReplaced };
 
 // Writes `content` under `path` whatever stands there, and says whether a
-// file stood under the name when it was written.
+// file stood under the name when it was written. `unnamedRefused`: the
+// folder's file system said it makes no unnamed files; it is not asked again
+// for every file.
 Result<Target, WriteError> WriteAnyTarget(const std::string& path, const FileContent& content,
-                                          const std::optional<platform::FileIdentity>& openArchive) {
+                                          const std::optional<platform::FileIdentity>& openArchive,
+                                          bool& unnamedRefused) {
   FileSystem& files = platform::Files();
   auto target = InspectWriteTarget(path, openArchive);
   if (!target) return Fail(std::move(target).error());
-  if (!target->replaces) {
+  if (!target->replaces && !unnamedRefused) {
     auto unnamed = WriteUnnamed(files, path, *target, content);
     if (!unnamed) return Fail(std::move(unnamed).error());
     if (*unnamed == Unnamed::kWritten) return Target::kNew;
+    if (*unnamed == Unnamed::kUnsupported) unnamedRefused = true;
     if (*unnamed == Unnamed::kNameAppeared) {
       // Whatever took the name is asked about as any target is: the open
       // archive, a folder or a special file stays; a regular file is replaced.
@@ -150,7 +154,8 @@ Result<Done, WriteError> WriteFileAtomic(const std::string& path, std::string_vi
 
 Result<Done, WriteError> WriteFileAtomic(const std::string& path, const FileContent& content,
                                          const std::optional<platform::FileIdentity>& openArchive) {
-  auto written = WriteAnyTarget(path, content, openArchive);
+  bool unnamedRefused = false;
+  auto written = WriteAnyTarget(path, content, openArchive, unnamedRefused);
   if (!written) return Fail(std::move(written).error());
   return Done{};
 }
@@ -173,7 +178,7 @@ Result<Done, WriteError> AtomicFileWriter::Write(const std::string& path, std::s
       return Failed(path, made.error());
     }
   }
-  auto written = WriteAnyTarget(path, content, openArchive_);
+  auto written = WriteAnyTarget(path, content, openArchive_, unnamedRefused_);
   if (!written) return Fail(std::move(written).error());
   // Among older files, each target is looked at first, which costs less than
   // an unnamed file made in vain; the first new name turns back to linking.

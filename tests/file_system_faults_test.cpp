@@ -42,8 +42,6 @@ const Fault kFaults[] = {
     {FsCall::kReplace, EACCES, "permission refused on rename"},
 };
 
-
-
 // Three decodable sprites 1/0, 1/1, 1/2 in display order.
 Bytes ThreeImages() {
   const Palette palette = TestPalette(7);
@@ -82,55 +80,69 @@ const ExportKind kExports[] = {
 
 std::string NameOf(int item, const char* extension) { return "USER_00001_0000" + std::to_string(item) + extension; }
 
+// The ways a new file is made: without a name where the file system makes
+// such files, else under a temporary name renamed into place.
+enum class NewFiles { kUnnamed, kTemporaryName };
+
+// Whether the fault hits a call the third file's write never makes, so that
+// the file is written. A new file in a folder of new names is linked without a
+// look first and never renamed. Over an older file, the unnamed file whose
+// link finds the name taken is dropped, so a failing close of it cannot
+// matter, and the file is then made under a temporary name. Where unnamed
+// files are refused, the first file learns so and no later file asks again.
+bool CallNotMade(FsCall call, NewFiles newFiles, bool oldThird) {
+  if (newFiles == NewFiles::kTemporaryName) return call == FsCall::kCreateUnnamed;
+  if (oldThird) return call == FsCall::kClose;
+  return call == FsCall::kInspectTarget || call == FsCall::kCreateNew || call == FsCall::kReplace;
+}
+
 // The third file fails; with `oldThird`, an older file stood under its name.
 TEST(FileSystemFaults, AnExportStoppedByAnyFaultKeepsEveryPromise) {
   auto a = LoadArchive(ThreeImages());
   ASSERT_TRUE(a->loaded());
   // What the first two files hold, from a run without faults.
   TempDir clean;
+  std::vector<NewFiles> ways{NewFiles::kTemporaryName};
+  if (MakesUnnamedFilesIn(clean.path())) ways.push_back(NewFiles::kUnnamed);
   for (const ExportKind& kind : kExports) {
     const std::string reference = text::WithTrailingSeparator(clean / kind.name);
     ASSERT_TRUE(exporter::EnsureOutputFolder(reference));
     ASSERT_TRUE(kind.run(reference, *a->archive, {}));
-    for (const Fault& fault : kFaults) {
-      for (const bool oldThird : {false, true}) {
-        SCOPED_TRACE(std::string(kind.name) + ", " + fault.what + (oldThird ? ", over an older file" : ""));
-        TempDir out;
-        const std::string third = out / NameOf(2, kind.extension);
-        if (oldThird) WriteBytes(third, OldFile());
-        FaultyFileSystem files;
-        bool armed = false;
-        const auto result = kind.run(out.path(), *a->archive, [&](std::size_t done, std::size_t) {
-          if (done == 2 && !armed) files.FailAt(fault.call, files.CallsOf(fault.call) + 1, fault.code), armed = true;
-          return true;
-        });
-        // A call the third file does not make leaves it written: a new file
-        // in a folder of new names is linked without a look first and never
-        // renamed. Over an older file, the unnamed file whose link found the
-        // name taken is dropped, so a failing close of it cannot matter, and
-        // the file is then made under a temporary name.
-        const bool unmade = oldThird ? fault.call == FsCall::kClose
-                                     : fault.call == FsCall::kInspectTarget || fault.call == FsCall::kCreateNew ||
-                                           fault.call == FsCall::kReplace;
-        EXPECT_EQ(result.has_value(), unmade);
-        std::vector<std::string> expected{NameOf(0, kind.extension), NameOf(1, kind.extension)};
-        if (result) {
-          EXPECT_EQ(ReadBytes(third), ReadBytes(reference + NameOf(2, kind.extension)));
-          expected.push_back(NameOf(2, kind.extension));
+    for (const NewFiles newFiles : ways)
+      for (const Fault& fault : kFaults) {
+        for (const bool oldThird : {false, true}) {
+          SCOPED_TRACE(std::string(kind.name) + ", " + fault.what + (oldThird ? ", over an older file" : "") +
+                       (newFiles == NewFiles::kUnnamed ? ", unnamed files" : ", temporary names"));
+          TempDir out;
+          const std::string third = out / NameOf(2, kind.extension);
+          if (oldThird) WriteBytes(third, OldFile());
+          FaultyFileSystem files;
+          if (newFiles == NewFiles::kTemporaryName) files.RefuseUnnamedFiles();
+          bool armed = false;
+          const auto result = kind.run(out.path(), *a->archive, [&](std::size_t done, std::size_t) {
+            if (done == 2 && !armed) files.FailAt(fault.call, files.CallsOf(fault.call) + 1, fault.code), armed = true;
+            return true;
+          });
+          EXPECT_EQ(result.has_value(), CallNotMade(fault.call, newFiles, oldThird));
+          std::vector<std::string> expected{NameOf(0, kind.extension), NameOf(1, kind.extension)};
+          if (result) {
+            EXPECT_EQ(ReadBytes(third), ReadBytes(reference + NameOf(2, kind.extension)));
+            expected.push_back(NameOf(2, kind.extension));
+            EXPECT_EQ(out.Entries(), expected);
+            continue;
+          }
+          EXPECT_EQ(result.error().file, third);
+          EXPECT_EQ(result.error().reason, std::strerror(fault.code));
+          for (int item : {0, 1})
+            EXPECT_EQ(ReadBytes(out / NameOf(item, kind.extension)),
+                      ReadBytes(reference + NameOf(item, kind.extension)));
+          if (oldThird) {
+            EXPECT_EQ(ReadBytes(third), OldFile());
+            expected.push_back(NameOf(2, kind.extension));
+          }
           EXPECT_EQ(out.Entries(), expected);
-          continue;
         }
-        EXPECT_EQ(result.error().file, third);
-        EXPECT_EQ(result.error().reason, std::strerror(fault.code));
-        for (int item : {0, 1})
-          EXPECT_EQ(ReadBytes(out / NameOf(item, kind.extension)), ReadBytes(reference + NameOf(item, kind.extension)));
-        if (oldThird) {
-          EXPECT_EQ(ReadBytes(third), OldFile());
-          expected.push_back(NameOf(2, kind.extension));
-        }
-        EXPECT_EQ(out.Entries(), expected);
       }
-    }
   }
 }
 

@@ -46,6 +46,8 @@ class FaultyFileSystem final : public platform::FileSystem {
   void FailAt(FsCall call, int nth, int errnoValue) { faults_[call] = {nth, errnoValue}; }
   // Runs before each call with the path it names (empty for a call on an open file).
   std::function<void(FsCall, const std::string&)> before;
+  // Every unnamed file is refused, as by a file system that makes none.
+  void RefuseUnnamedFiles() { unnamedRefused_ = true; }
   int CallsOf(FsCall call) const {
     const auto it = calls_.find(call);
     return it == calls_.end() ? 0 : it->second;
@@ -84,6 +86,7 @@ class FaultyFileSystem final : public platform::FileSystem {
   }
   SystemResult<FileHandle> CreateUnnamed(const std::string& folder) override {
     if (auto e = Fault(FsCall::kCreateUnnamed, folder)) return Fail(*e);
+    if (unnamedRefused_) return Fail(SystemError{SystemError::Kind::kUnsupported, platform::SystemReason(EOPNOTSUPP)});
     return real_.CreateUnnamed(folder);
   }
   platform::SystemFailure WriteAll(FileHandle file, std::string_view bytes) override {
@@ -136,7 +139,17 @@ class FaultyFileSystem final : public platform::FileSystem {
   platform::FileSystem& real_ = platform::RealFileSystem();
   std::map<FsCall, Planned> faults_;
   std::map<FsCall, int> calls_;
+  bool unnamedRefused_ = false;
   platform::FileSystemSwap swap_;
 };
+
+// Whether the real file system makes unnamed files in `folder` (not on
+// Windows, nor on every Linux file system).
+inline bool MakesUnnamedFilesIn(const std::string& folder) {
+  auto made = platform::RealFileSystem().CreateUnnamed(folder);
+  if (!made) return false;
+  (void)platform::RealFileSystem().Close(*made);
+  return true;
+}
 
 }  // namespace pelvaro::testing
