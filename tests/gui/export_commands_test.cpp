@@ -2,8 +2,15 @@
 
 #include "tests/gui/gui_test_support.h"
 
+#include "ui/file_dialog.h"
+
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 
 using namespace pelvaro;
 using namespace pelvaro::testing;
@@ -41,6 +48,36 @@ class ExportCommandsTest : public QObject {
     VerifyOneMessage(w.user, ui::MsgStyle::kInformation,
                      QStringLiteral("SFF 作成用テキストファイル、及びバッチファイルが出力されました。"));
     QCOMPARE(w.user.unscripted, 0);
+  }
+
+  // The real save dialog made from Make Text's request asks before a file
+  // that is there already is chosen: No keeps the dialog open, Yes takes it.
+  void makeTextsDialogAsksBeforeAnExistingFile() {
+    OpenedWindow w;
+    Click(w.window, "cmdText");  // cancelled: no answer scripted
+    ui::FileDialogRequest request = w.user.fileDialogs.back();
+    request.directory = Q(w.out.path());
+    const Bytes old{'o', 'l', 'd'};
+    WriteBytes(w.out / "USER_SFF.txt", old);
+    const auto dialog = ui::MakeFileDialog(nullptr, request);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->show();
+    auto& name = Child<QLineEdit>(*dialog, "fileNameEdit");
+    QCOMPARE(name.text(), QStringLiteral("USER_SFF.txt"));
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+      QString asked;
+      QTimer::singleShot(0, [&] {
+        auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!question) return;
+        asked = question->text();
+        question->button(answer)->click();
+      });
+      QTest::keyClick(&name, Qt::Key_Return);
+      QVERIFY2(asked.contains(QStringLiteral("USER_SFF.txt")), "no question before replacing the file");
+      QCOMPARE(dialog->isVisible(), answer == QMessageBox::No);
+    }
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(ReadBytes(w.out / "USER_SFF.txt"), old);
   }
 };
 
