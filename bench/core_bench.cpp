@@ -213,8 +213,9 @@ fs::path TextFolder() {
   return folder;
 }
 
-// WriteSprText makes the whole text in memory, then writes it in one safe
-// replace; the floor writes the same bytes, made beforehand, the same safe way.
+// WriteSprText makes the text a piece at a time and writes each piece as it
+// is made, through one safe replace; the floor writes the same bytes, made
+// beforehand, the same safe way.
 void SprTextFigure(benchmark::State& state) {
   const int sprites = static_cast<int>(state.range(0));
   const sff::Archive archive = LoadOrThrow(ArchivePath(sprites));
