@@ -6,6 +6,8 @@
 #include <charconv>
 #include <numeric>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace pelvaro::sff {
 namespace {
@@ -36,6 +38,33 @@ std::uint64_t NumericSortKey(const SpriteRecord& r) {
   if (HasPortraitKey(r)) return r.ItemNo;        // " 00000..." sorts first
   const std::uint64_t lead = r.PalFlag == 1 ? 1 : 2;  // "0..." before "1..."
   return lead << 32 | std::uint64_t{r.GroupNo} << 16 | r.ItemNo;
+}
+
+// Sorts numbers whose bits from 27 up are the key, keeping the order of
+// equal keys (the chain positions below them already rise): a stable radix
+// sort on 12 bits at a time, three passes for the 34 bits of a key. A pass
+// whose digit is the same for every number is skipped.
+void SortByKey(LargeVector<std::uint64_t>& keyed) {
+  constexpr int kDigitBits = 12;
+  constexpr int kPasses = 3;
+  constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
+  const auto digit = [](std::uint64_t v, int pass) {
+    return static_cast<std::size_t>(v >> (27 + pass * kDigitBits)) & (kBuckets - 1);
+  };
+  if (keyed.size() < 2) return;
+  std::vector<std::uint32_t> counts(kPasses * kBuckets, 0);
+  for (const std::uint64_t v : keyed)
+    for (int pass = 0; pass < kPasses; ++pass) ++counts[pass * kBuckets + digit(v, pass)];
+  LargeVector<std::uint64_t> other;
+  for (int pass = 0; pass < kPasses; ++pass) {
+    std::uint32_t* const count = counts.data() + pass * kBuckets;
+    if (count[digit(keyed.front(), pass)] == keyed.size()) continue;
+    std::uint32_t at = 0;
+    for (std::size_t b = 0; b < kBuckets; ++b) at += std::exchange(count[b], at);
+    if (other.size() != keyed.size()) other.resize(keyed.size());
+    for (const std::uint64_t v : keyed) other[count[digit(v, pass)]++] = v;
+    keyed.swap(other);
+  }
 }
 
 // Keys of flags above 1 begin with a minus sign and differ in length; those
@@ -70,7 +99,7 @@ RowOrder DisplayOrderOf(const Records& records) {
   // bytes of a file under 2 GiB) the rest.
   LargeVector<std::uint64_t> keyed(records.size());
   for (std::size_t i = 0; i < records.size(); ++i) keyed[i] = NumericSortKey(records[i]) << 27 | i;
-  std::sort(keyed.begin(), keyed.end());
+  SortByKey(keyed);
   RowOrder order(records.size());
   for (std::size_t k = 0; k < keyed.size(); ++k) order[k] = static_cast<std::uint32_t>(keyed[k] & ((1u << 27) - 1));
   return order;
