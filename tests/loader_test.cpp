@@ -160,11 +160,12 @@ TEST(Loader, PortraitsComeFirstAndEveryFlagButOneSortsAsItsKeyText) {
 // Equal keys stay in chain order, whether the loader sorts numbers (every flag 0 or 1) or the key texts.
 // Few numbers, so that many keys are equal; numbers over the whole range, so
 // that every bit of a group and an item decides somewhere (the values next to
-// powers of two among them); and flags above 1, whose keys are texts.
+// powers of two among them); one sprite in a hundred whose group and flag
+// differ from all the others'; and flags above 1, whose keys are texts.
 TEST(Loader, DisplayOrderIsTheStableOrderOfTheKeyTexts) {
-  enum Kind { kFewNumbers, kEveryNumber, kSomeFlagsAboveOne };
+  enum Kind { kFewNumbers, kEveryNumber, kOneInAHundredDiffers, kSomeFlagsAboveOne };
   const std::uint16_t edges[] = {0, 1, 255, 256, 4095, 4096, 9000, 32767, 32768, 65535};
-  for (const Kind kind : {kFewNumbers, kEveryNumber, kSomeFlagsAboveOne}) {
+  for (const Kind kind : {kFewNumbers, kEveryNumber, kOneInAHundredDiffers, kSomeFlagsAboveOne}) {
     std::mt19937 random(7 + kind);
     const auto number = [&] {
       return static_cast<std::uint16_t>(random() % 2 ? random() : edges[random() % std::size(edges)]);
@@ -176,6 +177,11 @@ TEST(Loader, DisplayOrderIsTheStableOrderOfTheKeyTexts) {
           kind == kEveryNumber ? number() : static_cast<std::uint16_t>(random() % 3 == 0 ? 9000 : random() % 40 * 1000);
       s.item = kind == kEveryNumber ? number() : static_cast<std::uint16_t>(random() % 4);
       s.palFlag = static_cast<std::uint8_t>(kind == kSomeFlagsAboveOne ? random() % 13 : random() % 2);
+      if (kind == kOneInAHundredDiffers) {
+        const bool odd = i % 100 == 50;
+        s.group = odd ? number() : 5;
+        s.palFlag = odd ? 0 : 1;
+      }
       if (i > 0 && i % 9 == 0) s.link = static_cast<std::uint16_t>(random() % static_cast<unsigned>(i));
       b.Add(std::move(s));
     }
