@@ -119,20 +119,18 @@ FileContent WholeContent(std::string_view bytes) {
 enum class Target { kNew, kReplaced };
 
 // Writes `content` under `path` whatever stands there, and says whether a
-// file stood under the name when it was written. `unnamedRefused`: the
-// folder's file system said it makes no unnamed files; it is not asked again
-// for every file.
+// file stood under the name when it was written. Without `tryUnnamed` (the
+// folder's file system has said it makes no unnamed files), a new file goes
+// straight to a temporary name.
 Result<Target, WriteError> WriteAnyTarget(const std::string& path, const FileContent& content,
-                                          const std::optional<platform::FileIdentity>& openArchive,
-                                          bool& unnamedRefused) {
+                                          const std::optional<platform::FileIdentity>& openArchive, bool tryUnnamed) {
   FileSystem& files = platform::Files();
   auto target = InspectWriteTarget(path, openArchive);
   if (!target) return Fail(std::move(target).error());
-  if (!target->replaces && !unnamedRefused) {
+  if (!target->replaces && tryUnnamed) {
     auto unnamed = WriteUnnamed(files, path, *target, content);
     if (!unnamed) return Fail(std::move(unnamed).error());
     if (*unnamed == Unnamed::kWritten) return Target::kNew;
-    if (*unnamed == Unnamed::kUnsupported) unnamedRefused = true;
     if (*unnamed == Unnamed::kNameAppeared) {
       // Whatever took the name is asked about as any target is: the open
       // archive, a folder or a special file stays; a regular file is replaced.
@@ -154,8 +152,7 @@ Result<Done, WriteError> WriteFileAtomic(const std::string& path, std::string_vi
 
 Result<Done, WriteError> WriteFileAtomic(const std::string& path, const FileContent& content,
                                          const std::optional<platform::FileIdentity>& openArchive) {
-  bool unnamedRefused = false;
-  auto written = WriteAnyTarget(path, content, openArchive, unnamedRefused);
+  auto written = WriteAnyTarget(path, content, openArchive, true);
   if (!written) return Fail(std::move(written).error());
   return Done{};
 }
@@ -178,7 +175,8 @@ Result<Done, WriteError> AtomicFileWriter::Write(const std::string& path, std::s
       return Failed(path, made.error());
     }
   }
-  auto written = WriteAnyTarget(path, content, openArchive_, unnamedRefused_);
+  // A refusal is learnt above, on the first file, which is always tried unnamed.
+  auto written = WriteAnyTarget(path, content, openArchive_, !unnamedRefused_);
   if (!written) return Fail(std::move(written).error());
   // Among older files, each target is looked at first, which costs less than
   // an unnamed file made in vain; the first new name turns back to linking.

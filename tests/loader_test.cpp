@@ -195,6 +195,10 @@ TEST(Loader, DisplayOrderIsTheStableOrderOfTheKeyTexts) {
     std::stable_sort(expected.begin(), expected.end(), [&](auto x, auto y) { return keys[x] < keys[y]; });
     EXPECT_EQ(a->archive->DisplayOrder(), expected);
   }
+  // The fewest sprites that can be out of order.
+  auto two = LoadArchive(SffBuilder().Add({.group = 2}).Add({.group = 1}).Build());
+  ASSERT_TRUE(two->loaded());
+  EXPECT_EQ(two->archive->DisplayOrder(), (sff::RowOrder{1, 0}));
 }
 
 TEST(Loader, StemDropsFourCharactersNotBytes) {
