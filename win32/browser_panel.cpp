@@ -4,6 +4,7 @@
 #include "sff/sprite_rows.h"
 #include "win32/fonts.h"
 #include "win32/geometry.h"
+#include "win32/list_selection.h"
 #include "win32/wide_text.h"
 
 #include <commctrl.h>
@@ -95,6 +96,8 @@ void BrowserPanel::BuildControls() {
   HWND goTo = make(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, kTxtGoTo, WS_EX_CLIENTEDGE);
   SendMessageW(goTo, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(Widen(commands::kGoToPlaceholder).c_str()));
   make(L"BUTTON", Widen(commands::kExportCaption).c_str(), BS_PUSHBUTTON | WS_TABSTOP, kCmdExport);
+  for (std::size_t i = 0; i < controls_.size(); ++i)
+    controls_[i] = GetDlgItem(parent_, kTxtFilter + static_cast<int>(i));
 
   // The fields' tips, as their own lines.
   tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
@@ -208,7 +211,7 @@ void BrowserPanel::Draw(const commands::ViewerState& viewer) {
     if (at != rows_.end() && *at == *row) {
       const int index = static_cast<int>(at - rows_.begin());
       if (FocusedItem() != index) {
-        ListView_SetItemState(items_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        ClearSelection(items_, true);
         ListView_SetItemState(items_, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         ListView_EnsureVisible(items_, index, FALSE);
         thumbs_.ScrollTo(static_cast<std::size_t>(index));
@@ -219,22 +222,23 @@ void BrowserPanel::Draw(const commands::ViewerState& viewer) {
   ForwardSelection();
 }
 
+// The list's selection goes to the commands and marks the thumbnails. Only
+// the selected items are asked for: each question is a message to the list,
+// and under Wine a round trip to its server, which for every item of a group
+// of hundreds would cost more than a step through the rows may take.
 void BrowserPanel::ForwardSelection() {
   std::vector<std::size_t> rows;
+  std::vector<bool> marked(rows_.size(), false);
   for (int at = ListView_GetNextItem(items_, -1, LVNI_SELECTED); at >= 0;
        at = ListView_GetNextItem(items_, at, LVNI_SELECTED)) {
-    if (static_cast<std::size_t>(at) < rows_.size()) rows.push_back(rows_[static_cast<std::size_t>(at)]);
+    const auto index = static_cast<std::size_t>(at);
+    if (index >= rows_.size()) continue;
+    rows.push_back(rows_[index]);
+    marked[index] = true;
   }
   commands_.SelectRows(std::move(rows));
-  MarkThumbnails();
-}
-
-void BrowserPanel::MarkThumbnails() {
-  std::vector<bool> selected(rows_.size(), false);
-  for (std::size_t i = 0; i < rows_.size(); ++i)
-    selected[i] = ListView_GetItemState(items_, static_cast<int>(i), LVIS_SELECTED) != 0;
   const auto focused = FocusedItem();
-  thumbs_.SetMarks(std::move(selected), focused ? std::optional<std::size_t>(*focused) : std::nullopt);
+  thumbs_.SetMarks(std::move(marked), focused ? std::optional<std::size_t>(*focused) : std::nullopt);
 }
 
 void BrowserPanel::ThumbnailClicked(std::size_t index, bool control, bool shift) {
@@ -242,7 +246,7 @@ void BrowserPanel::ThumbnailClicked(std::size_t index, bool control, bool shift)
   const int at = static_cast<int>(index);
   const auto anchor = FocusedItem();
   if (shift && anchor) {
-    if (!control) ListView_SetItemState(items_, -1, 0, LVIS_SELECTED);
+    if (!control) ClearSelection(items_, false);
     for (int i = std::min(*anchor, at); i <= std::max(*anchor, at); ++i)
       ListView_SetItemState(items_, i, LVIS_SELECTED, LVIS_SELECTED);
     ListView_SetItemState(items_, at, LVIS_FOCUSED, LVIS_FOCUSED);
@@ -250,7 +254,7 @@ void BrowserPanel::ThumbnailClicked(std::size_t index, bool control, bool shift)
     const bool selected = ListView_GetItemState(items_, at, LVIS_SELECTED) != 0;
     ListView_SetItemState(items_, at, (selected ? 0 : LVIS_SELECTED) | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   } else {
-    ListView_SetItemState(items_, -1, 0, LVIS_SELECTED);
+    ClearSelection(items_, false);
     ListView_SetItemState(items_, at, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   }
   ListView_EnsureVisible(items_, at, FALSE);

@@ -15,6 +15,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -32,6 +33,7 @@ enum BrowserControlId : int {
   kPicThumbs,
   kTxtGoTo,
   kCmdExport,
+  kBrowserControlEnd
 };
 // The export menu's entries: this, then the index in commands::kExportEntries.
 inline constexpr int kMnuExportFirst = 480;
@@ -64,7 +66,8 @@ class BrowserPanel {
 
   bool IsBrowserControl(HWND control) const;
   HWND items() const { return items_; }
-  HWND edit(BrowserControlId id) const { return GetDlgItem(parent_, id); }
+  // Looked up once: under Wine, GetDlgItem asks its server every time.
+  HWND edit(BrowserControlId id) const { return controls_[static_cast<std::size_t>(id - kTxtFilter)]; }
   // Rows one page of the item list holds.
   std::ptrdiff_t PageRows() const;
   // Ctrl+A in the item list.
@@ -78,7 +81,6 @@ class BrowserPanel {
  private:
   void BuildControls();
   void ForwardSelection();
-  void MarkThumbnails();
   void ThumbnailClicked(std::size_t index, bool control, bool shift);
   void FormatGroupCell(NMLVDISPINFOW& shown) const;
   void FormatItemCell(NMLVDISPINFOW& shown);
@@ -93,6 +95,7 @@ class BrowserPanel {
   ThumbnailGrid thumbs_;
   HBRUSH unreadableBrush_ = nullptr;
   HWND tips_ = nullptr;
+  std::array<HWND, kBrowserControlEnd - kTxtFilter> controls_{};
   HIMAGELIST smallThumbnails_ = nullptr;
   std::vector<int> smallSlots_;  // by item: its image in smallThumbnails_, -1 until made
   commands::MainCommands& commands_;

@@ -7,6 +7,7 @@
 #include "commands/viewer_state.h"
 #include "win32/about_box.h"
 #include "win32/folder_chooser.h"
+#include "win32/list_selection.h"
 #include "win32/progress_window.h"
 #include "win32/sprite_viewer.h"
 #include "win32/wide_text.h"
@@ -56,7 +57,7 @@ void MainWindow::ShowArchive(const sff::Archive* archive, const std::string& ima
 void MainWindow::SelectRow(std::size_t row) {
   if (!listed_ || row >= listed_->RowCount()) return;
   const int item = static_cast<int>(row);
-  ListView_SetItemState(lstFiles_, -1, 0, LVIS_SELECTED);
+  ClearSelection(lstFiles_, false);
   ListView_SetItemState(lstFiles_, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_EnsureVisible(lstFiles_, item, FALSE);
 }

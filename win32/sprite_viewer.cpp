@@ -1,6 +1,7 @@
 #include "win32/sprite_viewer.h"
 
 #include "export/messages.h"
+#include "win32/back_buffer.h"
 #include "win32/fonts.h"
 #include "win32/geometry.h"
 #include "win32/program_icon.h"
@@ -115,11 +116,20 @@ void SpriteViewer::BuildControls() {
     SetWindowLongPtrW(child, GWLP_WNDPROC,
                       reinterpret_cast<LONG_PTR>(child == canvas_ ? &CanvasProcedure : &PaletteProcedure));
   }
+  for (std::size_t i = 0; i < controls_.size(); ++i)
+    controls_[i] = GetDlgItem(window_, kCmdZoomOut + static_cast<int>(i));
   ShowWindow(control(kLblMessage), SW_HIDE);
   browser_ = std::make_unique<BrowserPanel>(window_, commands_);
   // The window's own keys reach it from the browser's fields and lists too.
-  for (const int id : {kTxtFilter, kTxtGoTo, kLstGroups, kLstItems, kPicThumbs})
-    SetWindowSubclass(GetDlgItem(window_, id), &ChildKeysProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
+  // Each control's procedure is swapped for one that sees them first: with
+  // comctl32's SetWindowSubclass, every message to the control would look its
+  // data up in a window property, under Wine a round trip to its server,
+  // twice a message and dozens of messages a step through the rows.
+  for (const int id : {kTxtFilter, kTxtGoTo, kLstGroups, kLstItems, kPicThumbs}) {
+    HWND child = GetDlgItem(window_, id);
+    const auto before = SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ChildKeysProcedure));
+    childProcedures_.emplace_back(child, reinterpret_cast<WNDPROC>(before));
+  }
 }
 
 void SpriteViewer::Layout() {
@@ -189,7 +199,11 @@ void SpriteViewer::Draw(const commands::ViewerState& viewer) {
   if (fresh) {
     drawn_ = viewer.showing();
     SetWindowTextW(window_, Widen(viewer.Title()).c_str());
-    colours_ = sprite ? std::optional(sprite->palette) : std::nullopt;
+    // Sprites of the shared palette show the same colours one after the other.
+    if (auto colours = sprite ? std::optional(sprite->palette) : std::nullopt; colours != colours_) {
+      colours_ = std::move(colours);
+      InvalidateRect(palette_, nullptr, FALSE);
+    }
     picture_.SetSprite(sprite, shown ? POINT{shown->axisX, shown->axisY} : POINT{0, 0});
     scroll_ = POINT{0, 0};
     EnableWindow(control(kCmdCopy), sprite != nullptr);
@@ -219,7 +233,6 @@ void SpriteViewer::Draw(const commands::ViewerState& viewer) {
     UpdateScrollBars();
     InvalidateRect(canvas_, nullptr, FALSE);
   }
-  if (fresh) InvalidateRect(palette_, nullptr, FALSE);
 }
 
 void SpriteViewer::UpdateScrollBars() {
@@ -413,9 +426,15 @@ bool SpriteViewer::AccessKey(wchar_t c) {
   }
 }
 
-LRESULT CALLBACK SpriteViewer::ChildKeysProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                  DWORD_PTR self) {
-  auto* viewer = reinterpret_cast<SpriteViewer*>(self);
+LRESULT CALLBACK SpriteViewer::ChildKeysProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The controls are the viewer window's children, and it holds the viewer.
+  auto* viewer = reinterpret_cast<SpriteViewer*>(GetWindowLongPtrW(GetParent(window), GWLP_USERDATA));
+  WNDPROC before = nullptr;
+  if (viewer) {
+    for (const auto& [child, procedure] : viewer->childProcedures_)
+      if (child == window) before = procedure;
+  }
+  if (!before) return DefWindowProcW(window, message, wParam, lParam);
   switch (message) {
     case WM_KEYDOWN:
       if (viewer->ChildKey(window, wParam)) return 0;
@@ -430,12 +449,18 @@ LRESULT CALLBACK SpriteViewer::ChildKeysProcedure(HWND window, UINT message, WPA
       if (viewer->AccessKey(static_cast<wchar_t>(wParam))) return 0;
       break;
     case WM_GETDLGCODE:
-      if (GetDlgCtrlID(window) == kTxtGoTo) return DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTALLKEYS;
+      if (GetDlgCtrlID(window) == kTxtGoTo)
+        return CallWindowProcW(before, window, message, wParam, lParam) | DLGC_WANTALLKEYS;
       break;
-    case WM_NCDESTROY: RemoveWindowSubclass(window, &ChildKeysProcedure, 1); break;
+    case WM_NCDESTROY: {
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(before));
+      auto& procedures = viewer->childProcedures_;
+      std::erase_if(procedures, [&](const auto& entry) { return entry.first == window; });
+      break;
+    }
     default: break;
   }
-  return DefSubclassProc(window, message, wParam, lParam);
+  return CallWindowProcW(before, window, message, wParam, lParam);
 }
 
 bool SpriteViewer::Key(WPARAM key) {
@@ -543,14 +568,11 @@ LRESULT SpriteViewer::HandleCanvas(UINT message, WPARAM wParam, LPARAM lParam) {
       GetClientRect(canvas_, &client);
       const SIZE size{client.right, client.bottom};
       // Drawn off screen first, so a zoomed picture does not flicker.
-      HDC memory = CreateCompatibleDC(dc);
-      HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(1L, size.cx), std::max(1L, size.cy));
-      HGDIOBJ before = SelectObject(memory, bitmap);
-      picture_.Paint(memory, size, scroll_);
-      BitBlt(dc, 0, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
-      SelectObject(memory, before);
-      DeleteObject(bitmap);
-      DeleteDC(memory);
+      {
+        const BackBuffer back(dc, size);
+        picture_.Paint(back.dc(), size, scroll_);
+        back.CopyTo(dc);
+      }
       EndPaint(canvas_, &paint);
       return 0;
     }

@@ -23,9 +23,12 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace pelvaro::win32 {
 
@@ -48,6 +51,7 @@ enum ViewerControlId : int {
   kPicPalette,
   kLblHover,
   kLblStatus,
+  kViewerControlEnd
 };
 
 class SpriteViewer {
@@ -58,7 +62,8 @@ class SpriteViewer {
   SpriteViewer& operator=(const SpriteViewer&) = delete;
 
   HWND hwnd() const { return window_; }
-  HWND control(ViewerControlId id) const { return GetDlgItem(window_, id); }
+  // Looked up once: under Wine, GetDlgItem asks its server every time.
+  HWND control(ViewerControlId id) const { return controls_[static_cast<std::size_t>(id - kCmdZoomOut)]; }
 
   // Draws `viewer`; the picture is taken anew only when another sprite came on show.
   void Draw(const commands::ViewerState& viewer);
@@ -73,8 +78,7 @@ class SpriteViewer {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK CanvasProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PaletteProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK ChildKeysProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                             DWORD_PTR self);
+  static LRESULT CALLBACK ChildKeysProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleCanvas(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandlePalette(UINT message, WPARAM wParam, LPARAM lParam);
@@ -107,6 +111,9 @@ class SpriteViewer {
   HWND palette_ = nullptr;
   commands::MainCommands& commands_;
   std::unique_ptr<BrowserPanel> browser_;
+  // The browser's controls whose keys come here first, with the procedure each had before.
+  std::vector<std::pair<HWND, WNDPROC>> childProcedures_;
+  std::array<HWND, kViewerControlEnd - kCmdZoomOut> controls_{};
   SpritePicture picture_;
   std::optional<std::array<std::uint8_t, 768>> colours_;
   std::optional<int> marked_;

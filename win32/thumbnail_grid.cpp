@@ -2,6 +2,7 @@
 
 #include "commands/thumbnail_frame.h"
 #include "export/png_export.h"
+#include "win32/back_buffer.h"
 #include "win32/geometry.h"
 
 #include <windowsx.h>
@@ -206,14 +207,11 @@ LRESULT ThumbnailGrid::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       RECT client;
       GetClientRect(window_, &client);
       // Drawn off screen first, so scrolling does not flicker.
-      HDC memory = CreateCompatibleDC(dc);
-      HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(1L, client.right), std::max(1L, client.bottom));
-      HGDIOBJ before = SelectObject(memory, bitmap);
-      Paint(memory, client);
-      BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-      SelectObject(memory, before);
-      DeleteObject(bitmap);
-      DeleteDC(memory);
+      {
+        const BackBuffer back(dc, SIZE{client.right, client.bottom});
+        Paint(back.dc(), client);
+        back.CopyTo(dc);
+      }
       EndPaint(window_, &paint);
       return 0;
     }

@@ -442,6 +442,30 @@ TEST_F(BrowserTest, TheWindowsPlaceIsRememberedAndGivenBackOnlyOnAMonitorThereIs
   EXPECT_EQ(SavedPlace(kViewerPlaceName), (commands::ScreenRect{area.x + 50, area.y + 60, 610, 410}));
 }
 
+// A step leaves its row the only one selected, in the main list and in the
+// items, whatever was selected in them before.
+TEST_F(BrowserTest, AStepLeavesItsRowTheOnlySelectedOneInBothLists) {
+  HWND viewer = OpenViewer(3);
+  ASSERT_NE(viewer, nullptr);
+  HWND items = Control(kLstItems);
+  HWND list = window->control(kLstFiles);
+  const auto selected = [](HWND in) {
+    std::vector<int> at;
+    for (int i = ListView_GetNextItem(in, -1, LVNI_SELECTED); i >= 0; i = ListView_GetNextItem(in, i, LVNI_SELECTED))
+      at.push_back(i);
+    return at;
+  };
+  for (const int i : {1, 2, 3, 9}) ListView_SetItemState(list, i, LVIS_SELECTED, LVIS_SELECTED);
+  ListView_SetItemState(items, -1, LVIS_SELECTED, LVIS_SELECTED);
+  ASSERT_GE(selected(items).size(), 2u);
+  Press(viewer, VK_DOWN);
+  ASSERT_EQ(Row(), std::optional<std::size_t>(4));
+  EXPECT_EQ(selected(list), std::vector<int>{4});
+  const int focused = ListView_GetNextItem(items, -1, LVNI_FOCUSED);
+  ASSERT_GE(focused, 0);
+  EXPECT_EQ(selected(items), std::vector<int>{focused});
+}
+
 TEST_F(BrowserTest, KeysStepTheRowsFocusTheFieldsToggleAndClose) {
   HWND viewer = OpenViewer(3);
   ASSERT_NE(viewer, nullptr);
