@@ -214,6 +214,34 @@ TEST(FileSystemFaults, MakeTextKeepsItsPromisesWhicheverFileFails) {
   }
 }
 
+// A long text is written a piece at a time while the next is made: a write
+// that fails, first, midway or last, ends the text there, with nothing
+// written after it and the old text kept.
+TEST(FileSystemFaults, ALongTextStopsAtTheFirstPieceThatCannotBeWritten) {
+  auto a = LoadArchive(ManySprites(12000, 1));
+  ASSERT_TRUE(a->loaded());
+  TempDir clean;
+  FaultyFileSystem counting;
+  ASSERT_TRUE(exporter::WriteSprText(clean / "USER_SFF.txt", *a->archive));
+  const int pieces = counting.CallsOf(FsCall::kWrite);
+  ASSERT_GE(pieces, 4);
+  for (const int failing : {1, 2, pieces}) {
+    SCOPED_TRACE("piece " + std::to_string(failing) + " of " + std::to_string(pieces));
+    TempDir out;
+    WriteBytes(out / "USER_SFF.txt", OldFile());
+    FaultyFileSystem files;
+    files.FailAt(FsCall::kWrite, failing, ENOSPC);
+    const auto written = exporter::WriteSprText(out / "USER_SFF.txt", *a->archive);
+    ASSERT_FALSE(written);
+    const auto* error = std::get_if<exporter::WriteError>(&written.error());
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(error->reason, std::strerror(ENOSPC));
+    EXPECT_EQ(files.CallsOf(FsCall::kWrite), failing);
+    EXPECT_EQ(ReadBytes(out / "USER_SFF.txt"), OldFile());
+    EXPECT_EQ(out.Entries(), std::vector<std::string>{"USER_SFF.txt"});
+  }
+}
+
 TEST(FileSystemFaults, TheViewersSaveAsPngKeepsTheOldFileOnAnyFault) {
   auto a = LoadArchive(ThreeImages());
   ASSERT_TRUE(a->loaded());
