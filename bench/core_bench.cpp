@@ -15,13 +15,10 @@
 #include "sff/load_sff.h"
 #include "text/native_path.h"
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
-#include <sstream>
-#include <thread>
 
 #include <unistd.h>
 
@@ -51,46 +48,9 @@ sff::Archive LoadOrThrow(const std::string& path) {
   return std::move(*loaded);
 }
 
-// The milliseconds every disk has spent busy since the machine started, summed
-// (/proc/diskstats, the tenth field after the name); none where the file is
-// missing.
-std::optional<long long> DiskBusyTime() {
-  std::ifstream stats("/proc/diskstats");
-  if (!stats) return std::nullopt;
-  long long busy = 0;
-  for (std::string line; std::getline(stats, line);) {
-    std::istringstream fields(line);
-    std::string name;
-    long long value = 0;
-    fields >> value >> value >> name;
-    for (int field = 1; field <= 10 && fields >> value; ++field)
-      if (field == 10) busy += value;
-  }
-  return busy;
-}
-
 // Data written by the previous run waits for the disk; let it go there before a
 // timed run, so neither side pays for the other's writes.
 void SettleDisk() { ::sync(); }
-
-// The same before an export of thousands of files, and then a wait until no
-// disk has been busy for a tenth of a second (ten seconds at most): after
-// sync returns, the file system may still be committing its journal and
-// discarding freed blocks (this machine's root is mounted with online
-// discard), and a run started meanwhile would share the disk with that work
-// by luck of timing.
-void SettleDiskFully() {
-  SettleDisk();
-  using namespace std::chrono_literals;
-  const auto giveUp = std::chrono::steady_clock::now() + 10s;
-  auto before = DiskBusyTime();
-  while (before && std::chrono::steady_clock::now() < giveUp) {
-    std::this_thread::sleep_for(100ms);
-    const auto now = DiskBusyTime();
-    if (now == before) return;
-    before = now;
-  }
-}
 
 PairedTimes TimeLoadAgainstRead(benchmark::State& state, const std::string& path, Memory floorMemory) {
   PairedTimes times;
@@ -129,8 +89,9 @@ namespace fs = std::filesystem;
 // run to run: they hold the files of the last run, as a folder exported to
 // before does, and on a disk mounted with online discard, removing tens of
 // thousands of written files takes minutes.
-std::string FilledFolder(int sprites, const char* side) {
-  const fs::path folder = fs::path(CacheFolder()) / "export" / ("filled-" + std::to_string(sprites)) / side;
+std::string ExportFolder(int sprites, Target target, const char* side) {
+  const fs::path folder = fs::path(CacheFolder()) / "export" /
+                          ((target == Target::kFilledFolder ? "filled-" : "empty-") + std::to_string(sprites)) / side;
   return text::WithTrailingSeparator(folder.string());
 }
 
@@ -146,22 +107,11 @@ void FillOnce(const std::string& folder, Write&& write) {
   testing::WriteBytes(complete.string(), {});
 }
 
-// A new, empty folder for one side of one pair of runs, under `root`. Each
-// run writes into a folder of its own, and the folders are removed only after
-// the last run: files made right after tens of thousands were removed cost
-// ext4 more, and by luck of timing (it steps over inodes freed moments ago
-// while it looks for a free one), which made either side's fastest run a draw
-// of that luck.
-std::string NewFolder(const fs::path& root, const char* side, int pair) {
-  const fs::path folder = root / (std::string(side) + "-" + std::to_string(pair));
+// An empty folder. Files written moments ago are removed before the disk holds
+// them, which costs next to nothing.
+void EmptyFolder(const std::string& folder) {
+  fs::remove_all(folder);
   fs::create_directories(folder);
-  return text::WithTrailingSeparator(folder.string());
-}
-
-fs::path FreshRoot(int sprites, const char* figure) {
-  const fs::path root = fs::path(CacheFolder()) / "export" / (figure + std::to_string(sprites));
-  fs::remove_all(root);  // a run that was stopped midway
-  return root;
 }
 
 std::string ExportError(const Result<exporter::ExportSummary, exporter::WriteError>& result) {
@@ -169,50 +119,44 @@ std::string ExportError(const Result<exporter::ExportSummary, exporter::WriteErr
   return result.error().file + ": " + result.error().reason;
 }
 
-// Replacing files: floor and program write into two folders, and trade them
-// every other pair of runs, since how fast a file system makes files in a
-// folder depends on the folder (ext4 looks for a free inode in the folder's
-// block group), so each side gets each folder in turn. Into an empty folder:
-// each run into a new one (NewFolder).
+// Floor and program write into two folders, and trade them every other pair
+// of runs: how fast a file system makes files in a folder depends on the
+// folder (ext4 looks for a free inode in the folder's block group, stepping
+// over those freed moments ago), so each side gets each folder in turn.
 void ExportFigure(benchmark::State& state, Target target) {
   const int sprites = static_cast<int>(state.range(0));
   const sff::Archive archive = LoadOrThrow(ArchivePath(sprites));
-  const std::string filled[2] = {FilledFolder(sprites, "first"), FilledFolder(sprites, "second")};
-  std::vector<PlannedFile> plans[2];
-  fs::path root;
-  if (target == Target::kFilledFolder) {
-    // Every write of a timed run replaces a file that is on the disk; both
-    // sides write the same names and bytes, so either may have filled a folder.
-    for (const int f : {0, 1}) {
-      plans[f] = PlanPcxFiles(filled[f], archive);
-      FillOnce(filled[f], [&] { WritePlannedFilesSafely(plans[f]); });
-    }
-  } else {
-    root = FreshRoot(sprites, "empty-");
-  }
+  const std::string folders[2] = {ExportFolder(sprites, target, "first"), ExportFolder(sprites, target, "second")};
+  const std::vector<PlannedFile> plans[2] = {PlanPcxFiles(folders[0], archive), PlanPcxFiles(folders[1], archive)};
+  std::function<void()> prepare = SettleDisk;
   // As safely as the program writes each kind of target: a replacement under a
   // temporary name renamed over the old file, a new file unnamed until whole.
   const auto writeFloor = target == Target::kFilledFolder ? WritePlannedFilesSafely : WritePlannedNewFilesUnnamed;
+  if (target == Target::kFilledFolder) {
+    // Every write of a timed run replaces a file that is on the disk; both
+    // sides write the same names and bytes, so either may have filled a folder.
+    for (const int f : {0, 1}) FillOnce(folders[f], [&] { WritePlannedFilesSafely(plans[f]); });
+  } else {
+    prepare = [&] {
+      EmptyFolder(folders[0]);
+      EmptyFolder(folders[1]);
+      SettleDisk();
+    };
+  }
   PairedTimes times;
   int pair = 0;
   for (auto _ : state) {
-    const int floorSide = (pair / 2) % 2;
-    std::string programFolder = filled[1 - floorSide];
-    const std::vector<PlannedFile>* floorPlan = &plans[floorSide];
-    std::vector<PlannedFile> fresh;
-    if (target == Target::kEmptyFolder) {
-      fresh = PlanPcxFiles(NewFolder(root, "floor", pair), archive);
-      floorPlan = &fresh;
-      programFolder = NewFolder(root, "program", pair);
-    }
-    ++pair;
+    const int floorSide = (pair++ / 2) % 2;
     std::string error;
-    state.SetIterationTime(times.Run([&] { writeFloor(*floorPlan); },
-                                     [&] { error = ExportError(exporter::ExportAllPcx(programFolder, archive)); },
-                                     SettleDiskFully));
+    state.SetIterationTime(
+        times.Run([&] { writeFloor(plans[floorSide]); },
+                  [&] { error = ExportError(exporter::ExportAllPcx(folders[1 - floorSide], archive)); }, prepare));
     if (!error.empty()) state.SkipWithError(error.c_str());
   }
-  if (target == Target::kEmptyFolder) fs::remove_all(root);
+  if (target == Target::kEmptyFolder) {
+    fs::remove_all(folders[0]);
+    fs::remove_all(folders[1]);
+  }
   PublishRatio(state,
                "ExportAllPcx, " + SpriteCount(sprites) + " sprites, " +
                    (target == Target::kFilledFolder ? "replacing files" : "empty folder"),
@@ -223,17 +167,20 @@ void ExportReplacingFigure(benchmark::State& state) { ExportFigure(state, Target
 void ExportFreshFigure(benchmark::State& state) { ExportFigure(state, Target::kEmptyFolder); }
 
 // The PNG export decodes every sprite and compresses it on top of what the PCX
-// export does; it may take twice as long, both into a new, empty folder.
+// export does; it may take twice as long, both into an empty folder. The
+// folders are emptied before every run, untimed.
 void PngExportFigure(benchmark::State& state) {
   const int sprites = static_cast<int>(state.range(0));
   const sff::Archive archive = LoadOrThrow(ArchivePath(sprites));
-  const fs::path root = FreshRoot(sprites, "png-beside-pcx-");
+  const std::string pcxFolder = ExportFolder(sprites, Target::kEmptyFolder, "pcx-beside-png");
+  const std::string pngFolder = ExportFolder(sprites, Target::kEmptyFolder, "png");
+  const auto prepare = [&] {
+    EmptyFolder(pcxFolder);
+    EmptyFolder(pngFolder);
+    SettleDisk();
+  };
   PairedTimes times;
-  int pair = 0;
   for (auto _ : state) {
-    const std::string pcxFolder = NewFolder(root, "pcx", pair);
-    const std::string pngFolder = NewFolder(root, "png", pair);
-    ++pair;
     std::string error;
     state.SetIterationTime(times.Run(
         [&] { error += ExportError(exporter::ExportAllPcx(pcxFolder, archive)); },
@@ -242,10 +189,11 @@ void PngExportFigure(benchmark::State& state) {
           if (!result) error += result.error().file + ": " + result.error().reason;
           if (result && result->undecodable > 0) error += "sprites that do not decode";
         },
-        SettleDiskFully));
+        prepare));
     if (!error.empty()) state.SkipWithError(error.c_str());
   }
-  fs::remove_all(root);
+  fs::remove_all(pcxFolder);
+  fs::remove_all(pngFolder);
   PublishRatio(state,
                "ExportAllPng (level " + std::to_string(image::kPngLevel) + "), " + SpriteCount(sprites) +
                    " sprites, empty folder, against ExportAllPcx",
