@@ -17,8 +17,7 @@ BackBuffer::BackBuffer(HDC screen, SIZE size) : size_{std::max(1L, size.cx), std
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
   if (memory_ && bitmap_) before_ = SelectObject(memory_, bitmap_);
 }
 
@@ -26,6 +25,12 @@ BackBuffer::~BackBuffer() {
   if (before_) SelectObject(memory_, before_);
   if (bitmap_) DeleteObject(bitmap_);
   if (memory_) DeleteDC(memory_);
+}
+
+std::span<const std::uint32_t> BackBuffer::Pixels() const {
+  if (!before_ || !bits_) return {};
+  GdiFlush();
+  return {static_cast<const std::uint32_t*>(bits_), static_cast<std::size_t>(size_.cx) * size_.cy};
 }
 
 void BackBuffer::CopyTo(HDC screen) const {

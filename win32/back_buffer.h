@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <span>
+
 namespace pelvaro::win32 {
 
 class BackBuffer {
@@ -16,6 +19,9 @@ class BackBuffer {
   BackBuffer& operator=(const BackBuffer&) = delete;
 
   HDC dc() const { return memory_; }
+  // What has been drawn: 32-bit pixels (0x00RRGGBB), row after row from the
+  // top; empty when the buffer could not be made.
+  std::span<const std::uint32_t> Pixels() const;
   // Copies the buffer to `screen` at its top left.
   void CopyTo(HDC screen) const;
 
@@ -23,6 +29,7 @@ class BackBuffer {
   SIZE size_;
   HDC memory_ = nullptr;
   HBITMAP bitmap_ = nullptr;
+  void* bits_ = nullptr;
   HGDIOBJ before_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include "commands/viewed_sprite.h"
 #include "export/messages.h"
 #include "tests/support/temp_dir.h"
+#include "win32/back_buffer.h"
 #include "win32/main_window.h"
 #include "win32/sprite_picture.h"
 #include "win32/sprite_viewer.h"
@@ -157,25 +158,10 @@ TEST_F(ViewerTest, ARowThatCannotBeDecodedShowsWhyInPlaceOfThePicture) {
 
 // What the picture puts into a 32-bit bitmap of `room`.
 std::vector<std::uint32_t> Painted(const SpritePicture& picture, SIZE room) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = room.cx;
-  info.bmiHeader.biHeight = -room.cy;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ before = SelectObject(dc, bitmap);
-  picture.Paint(dc, room, POINT{0, 0});
-  GdiFlush();
-  const auto* pixels = static_cast<const std::uint32_t*>(bits);
-  std::vector<std::uint32_t> copy(pixels, pixels + room.cx * room.cy);
-  SelectObject(dc, before);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  return copy;
+  const BackBuffer back(nullptr, room);
+  picture.Paint(back.dc(), room, POINT{0, 0});
+  const auto pixels = back.Pixels();
+  return {pixels.begin(), pixels.end()};
 }
 
 std::uint32_t Rgb(int r, int g, int b) { return static_cast<std::uint32_t>((r << 16) | (g << 8) | b); }
