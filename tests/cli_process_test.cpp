@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -54,7 +54,9 @@ int WaitFor(pid_t pid) {
 
 struct Fd {
   int fd = -1;
-  ~Fd() { if (fd >= 0) close(fd); }
+  ~Fd() {
+    if (fd >= 0) close(fd);
+  }
 };
 
 // A signal at seeded moments over the time one whole PCX export takes leaves no temporary file and no partial
@@ -158,8 +160,9 @@ TEST(InterruptedExport, AKillLeavesNoStrayFileInANewFolder) {
 TEST(StandardOutput, AFailedWriteIsToldOnStderrAndABrokenPipeEndsQuietly) {
   const TempDir dir;
   const std::string archive = dir / "OUT.sff";
-  WriteBytes(archive,
-             SffBuilder().Add({.payload = Bytes(800, 1)}).Add({.item = 1, .palFlag = 1, .payload = Bytes(9, 2)}).Build());
+  WriteBytes(
+      archive,
+      SffBuilder().Add({.payload = Bytes(800, 1)}).Add({.item = 1, .palFlag = 1, .payload = Bytes(9, 2)}).Build());
   Fd full{open("/dev/full", O_WRONLY | O_CLOEXEC)};
   if (full.fd < 0) GTEST_SKIP() << "no /dev/full here";
   int ends[2];
@@ -170,9 +173,11 @@ TEST(StandardOutput, AFailedWriteIsToldOnStderrAndABrokenPipeEndsQuietly) {
 
   const std::string told = std::string("標準出力に書き込めません。\n") + std::strerror(ENOSPC) + "\n";
   const std::string errPath = dir / "stderr.txt";
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"list", archive}, {"pcx", archive, dir / "pcx"}, {"text", archive, dir / "OUT_SFF.txt"}, {"--help"},
-           {"--version"}}) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{"list", archive},
+                                                                {"pcx", archive, dir / "pcx"},
+                                                                {"text", archive, dir / "OUT_SFF.txt"},
+                                                                {"--help"},
+                                                                {"--version"}}) {
     for (const int stdoutFd : {full.fd, gone.fd}) {
       Fd err{open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)};
       const int status = WaitFor(StartCli(args, stdoutFd, err.fd));

@@ -18,13 +18,8 @@ using Row = std::vector<std::string>;
 // The extremes of every header field, as records and as rows.
 TEST(Loader, RecordsAndRowsKeepEveryHeaderField) {
   Bytes bytes = SffBuilder()
-                    .Add({.group = 0xFFFF,
-                          .item = 0xFFFF,
-                          .axisX = -1,
-                          .axisY = -32768,
-                          .palFlag = 0,
-                          .payload = Payload(900, 0),
-                          .length = 0x7FFFFFFF})
+                    .Add({.group = 0xFFFF, .item = 0xFFFF, .axisX = -1, .axisY = -32768, .palFlag = 0,
+                          .payload = Payload(900, 0), .length = 0x7FFFFFFF})
                     .Add({.group = 0, .item = 1, .axisX = 32767, .palFlag = 1, .payload = Payload(40, 2)})
                     .Add({.group = 9000, .item = 0, .palFlag = 0, .payload = Payload(50, 3)})
                     .Build();
@@ -86,7 +81,7 @@ TEST(Loader, ThePaletteSourceAndWhatItGives) {
   // Without an own-then-shared pair the first sprite is the source; one with under 768 bytes gives none.
   struct Case {
     std::vector<std::pair<std::uint8_t, std::size_t>> sprites;  // flag, payload size; group = position + 1
-    int source;                                                 // chain position, -1: no palette
+    int source;                                                  // chain position, -1: no palette
   };
   const Case cases[] = {
       {{{0, 800}, {0, 800}, {1, 10}, {0, 800}, {1, 10}}, 1},  // a later pair does not count
@@ -98,8 +93,7 @@ TEST(Loader, ThePaletteSourceAndWhatItGives) {
   for (const Case& c : cases) {
     SffBuilder b;
     for (std::size_t i = 0; i < c.sprites.size(); ++i)
-      b.Add({.group = static_cast<std::uint16_t>(i + 1),
-             .palFlag = c.sprites[i].first,
+      b.Add({.group = static_cast<std::uint16_t>(i + 1), .palFlag = c.sprites[i].first,
              .payload = Payload(c.sprites[i].second, static_cast<std::uint8_t>(i))});
     auto a = LoadArchive(b.Build());
     ASSERT_TRUE(a->loaded());
@@ -112,8 +106,8 @@ TEST(Loader, ThePaletteSourceAndWhatItGives) {
     }
     Palette expected{};
     if (c.source >= 0) {
-      const Bytes payload =
-          Payload(c.sprites[static_cast<std::size_t>(c.source)].second, static_cast<std::uint8_t>(c.source));
+      const Bytes payload = Payload(c.sprites[static_cast<std::size_t>(c.source)].second,
+                                    static_cast<std::uint8_t>(c.source));
       std::copy(payload.end() - 768, payload.end(), expected.begin());
     }
     EXPECT_EQ(a->archive->SharedPal(), expected);
@@ -158,10 +152,9 @@ TEST(Loader, PortraitsComeFirstAndEveryFlagButOneSortsAsItsKeyText) {
 }
 
 // Equal keys stay in chain order, whether the loader sorts numbers (every flag 0 or 1) or the key texts.
-// Few numbers, so that many keys are equal; numbers over the whole range, so
-// that every bit of a group and an item decides somewhere (the values next to
-// powers of two among them); one sprite in a hundred whose group and flag
-// differ from all the others'; and flags above 1, whose keys are texts.
+// The archives: few numbers, so that many keys are equal; numbers over the whole range, so that every bit
+// of a group and an item decides somewhere (the values next to powers of two among them); one sprite in a
+// hundred whose group and flag differ from all the others'; and flags above 1, whose keys are texts.
 TEST(Loader, DisplayOrderIsTheStableOrderOfTheKeyTexts) {
   enum Kind { kFewNumbers, kEveryNumber, kOneInAHundredDiffers, kSomeFlagsAboveOne };
   const std::uint16_t edges[] = {0, 1, 255, 256, 4095, 4096, 9000, 32767, 32768, 65535};
