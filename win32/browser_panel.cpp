@@ -211,7 +211,8 @@ void BrowserPanel::Draw(const commands::ViewerState& viewer) {
     if (at != rows_.end() && *at == *row) {
       const int index = static_cast<int>(at - rows_.begin());
       if (FocusedItem() != index) {
-        ClearSelection(items_, true);
+        // The focus moves with the next line: a list has one focused item.
+        ClearSelection(items_);
         ListView_SetItemState(items_, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         ListView_EnsureVisible(items_, index, FALSE);
         thumbs_.ScrollTo(static_cast<std::size_t>(index));
@@ -246,7 +247,7 @@ void BrowserPanel::ThumbnailClicked(std::size_t index, bool control, bool shift)
   const int at = static_cast<int>(index);
   const auto anchor = FocusedItem();
   if (shift && anchor) {
-    if (!control) ClearSelection(items_, false);
+    if (!control) ClearSelection(items_);
     for (int i = std::min(*anchor, at); i <= std::max(*anchor, at); ++i)
       ListView_SetItemState(items_, i, LVIS_SELECTED, LVIS_SELECTED);
     ListView_SetItemState(items_, at, LVIS_FOCUSED, LVIS_FOCUSED);
@@ -254,7 +255,7 @@ void BrowserPanel::ThumbnailClicked(std::size_t index, bool control, bool shift)
     const bool selected = ListView_GetItemState(items_, at, LVIS_SELECTED) != 0;
     ListView_SetItemState(items_, at, (selected ? 0 : LVIS_SELECTED) | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   } else {
-    ClearSelection(items_, false);
+    ClearSelection(items_);
     ListView_SetItemState(items_, at, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   }
   ListView_EnsureVisible(items_, at, FALSE);

@@ -4,20 +4,15 @@
 
 namespace pelvaro::win32 {
 
-void ClearSelection(HWND list, bool focusToo) {
+void ClearSelection(HWND list) {
   constexpr UINT kOneByOneAtMost = 64;
-  const UINT mask = LVIS_SELECTED | (focusToo ? LVIS_FOCUSED : 0u);
   if (ListView_GetSelectedCount(list) > kOneByOneAtMost) {
-    ListView_SetItemState(list, -1, 0, mask);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
     return;
   }
   for (int at = ListView_GetNextItem(list, -1, LVNI_SELECTED); at >= 0;
        at = ListView_GetNextItem(list, at, LVNI_SELECTED))
-    ListView_SetItemState(list, at, 0, mask);
-  if (focusToo) {
-    const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
-    if (focused >= 0) ListView_SetItemState(list, focused, 0, LVIS_FOCUSED);
-  }
+    ListView_SetItemState(list, at, 0, LVIS_SELECTED);
 }
 
 }  // namespace pelvaro::win32

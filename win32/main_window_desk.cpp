@@ -57,7 +57,7 @@ void MainWindow::ShowArchive(const sff::Archive* archive, const std::string& ima
 void MainWindow::SelectRow(std::size_t row) {
   if (!listed_ || row >= listed_->RowCount()) return;
   const int item = static_cast<int>(row);
-  ClearSelection(lstFiles_, false);
+  ClearSelection(lstFiles_);
   ListView_SetItemState(lstFiles_, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_EnsureVisible(lstFiles_, item, FALSE);
 }

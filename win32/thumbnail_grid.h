@@ -42,6 +42,7 @@ class ThumbnailGrid {
   void ScrollTo(std::size_t index);
 
   const commands::SceneRect& frame() const { return frame_; }
+  const std::vector<bool>& selected() const { return selected_; }
   // The thumbnail at `point` of the client area, if any.
   std::optional<std::size_t> IndexAt(POINT point) const;
   // Where thumbnail `index` is in the client area now.

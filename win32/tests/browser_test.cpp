@@ -308,6 +308,8 @@ TEST_F(BrowserTest, GoToFindsARowByNumberOrGroupAndItemClearingAFilterThatHidesI
   wchar_t cue[128] = L"";
   SendMessageW(goTo, EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 128);
   EXPECT_EQ(cue, Widen(commands::kGoToPlaceholder));
+  // Enter and Esc reach the field, not a dialog's default handling.
+  EXPECT_TRUE(SendMessageW(goTo, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS);
 
   Type(kTxtGoTo, L"old");
   Press(window->viewerWindow(), 'G', true);
@@ -458,12 +460,16 @@ TEST_F(BrowserTest, AStepLeavesItsRowTheOnlySelectedOneInBothLists) {
   for (const int i : {1, 2, 3, 9}) ListView_SetItemState(list, i, LVIS_SELECTED, LVIS_SELECTED);
   ListView_SetItemState(items, -1, LVIS_SELECTED, LVIS_SELECTED);
   ASSERT_GE(selected(items).size(), 2u);
+  EXPECT_EQ(Thumbnails().selected(), std::vector<bool>(selected(items).size(), true)) << "every thumbnail framed";
   Press(viewer, VK_DOWN);
   ASSERT_EQ(Row(), std::optional<std::size_t>(4));
   EXPECT_EQ(selected(list), std::vector<int>{4});
   const int focused = ListView_GetNextItem(items, -1, LVNI_FOCUSED);
   ASSERT_GE(focused, 0);
   EXPECT_EQ(selected(items), std::vector<int>{focused});
+  std::vector<bool> framed(static_cast<std::size_t>(ListView_GetItemCount(items)), false);
+  framed[static_cast<std::size_t>(focused)] = true;
+  EXPECT_EQ(Thumbnails().selected(), framed);
 }
 
 TEST_F(BrowserTest, KeysStepTheRowsFocusTheFieldsToggleAndClose) {

@@ -17,7 +17,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
+#include <numeric>
 
 namespace pelvaro::win32::testing {
 namespace {
@@ -138,6 +140,35 @@ TEST_F(ViewerTest, FollowsTheListsCurrentRowAndItsKeysStepTheList) {
   EXPECT_FALSE(window->commands().viewer().open());
 }
 
+// The palette grid is drawn again whenever a step brings other colours on show.
+TEST_F(ViewerTest, ThePaletteGridIsRedrawnWhenTheColoursOnShowChange) {
+  MakeCurrent(0);
+  PressEnterOnList();
+  HWND palette = GetDlgItem(window->viewerWindow(), kPicPalette);
+  ASSERT_NE(palette, nullptr);
+  const auto coloursOnShow = [&]() -> std::optional<std::array<std::uint8_t, 768>> {
+    const auto* picture = window->commands().viewer().picture();
+    if (!picture) return std::nullopt;
+    return picture->palette;
+  };
+  auto shown = coloursOnShow();
+  int changes = 0;
+  // Every row shares the first one's palette but the last, which has no picture; then back to one of them.
+  std::vector<int> rows(20);
+  std::iota(rows.begin(), rows.end(), 1);
+  rows.push_back(3);
+  for (const int row : rows) {
+    Pump();
+    ListView_SetItemState(List(), row, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    const auto colours = coloursOnShow();
+    if (colours == shown) continue;
+    ++changes;
+    EXPECT_TRUE(GetUpdateRect(palette, nullptr, FALSE)) << "row " << row;
+    shown = colours;
+  }
+  EXPECT_GE(changes, 2);
+}
+
 TEST_F(ViewerTest, ARowThatCannotBeDecodedShowsWhyInPlaceOfThePicture) {
   MakeCurrent(0);
   PressEnterOnList();
@@ -200,6 +231,19 @@ TEST(SpritePictureTest, IndexZeroShowsTheCheckerboardOrItsColourAndTheOthersThei
   EXPECT_EQ(picture.PixelAt(POINT{origin.x + 5, origin.y + 3}, content, POINT{0, 0}),
             (std::optional<std::array<int, 2>>{{1, 0}}));
   EXPECT_EQ(picture.PixelAt(POINT{origin.x - 1, origin.y}, content, POINT{0, 0}), std::nullopt);
+}
+
+TEST(BackBufferTest, WhatIsDrawnIsCopiedWholeToWhereItIsShown) {
+  const BackBuffer drawn(nullptr, SIZE{3, 2});
+  const RECT right{2, 0, 3, 2};
+  FillRect(drawn.dc(), &right, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  const BackBuffer shown(nullptr, SIZE{3, 2});
+  drawn.CopyTo(shown.dc());
+  const std::vector<std::uint32_t> row{0, 0, 0xFFFFFF};
+  std::vector<std::uint32_t> expected = row;
+  expected.insert(expected.end(), row.begin(), row.end());
+  const auto pixels = shown.Pixels();
+  EXPECT_EQ(std::vector<std::uint32_t>(pixels.begin(), pixels.end()), expected);
 }
 
 TEST(SpritePictureTest, TheClipboardGetsABottomUpDibWithThePalette) {
