@@ -23,6 +23,7 @@ constexpr std::string_view kCrLf = "\r\n";
 // besides its stem: the section mark, the name's tail, four number lines.
 constexpr std::size_t kNumberLineBytes = 6;
 constexpr std::size_t kRowBytes = 9 + sff::kPcxNameTailBytes + 2 + 4 * (kNumberLineBytes + 2);
+constexpr std::size_t kPrefetchRows = 16;
 
 // Appends the CP932 form of `utf8`; the error when it has none.
 Result<Done, TextError> AppendText(std::string& out, std::string_view utf8, TextError::Part part) {
@@ -48,11 +49,6 @@ char* Put(char* out, std::string_view bytes) {
   return out + bytes.size();
 }
 
-char* PutNumberLine(char* out, std::int32_t number) {
-  out = text::PutDecimal(out, number);
-  return Put(out, kCrLf);
-}
-
 // One row's entry: a section mark for sprites with their own palette (and
 // for the first three rows whatever they use), the PCX name (from the stem
 // already in CP932), group, item and axis. `out` has room for kRowBytes plus
@@ -66,7 +62,7 @@ char* PutRow(char* out, const sff::Archive& archive, const sff::SpriteRecord& r,
   out = Put(out, kCrLf);
   for (const std::int32_t number : {std::int32_t{r.GroupNo}, std::int32_t{r.ItemNo}, std::int32_t{r.AxisX},
                                     std::int32_t{r.AxisY}})
-    out = PutNumberLine(out, number);
+    out = text::PutDecimalLine(out, number);  // within the line's kNumberLineBytes + 2
   return out;
 }
 
@@ -117,31 +113,45 @@ Result<std::string, TextError> SprTextHead(const sff::Archive& archive) {
 }
 
 // The text after `head`, made into one buffer piece after piece: a text of
-// any length takes no more memory than a piece. The buffer is left
-// uninitialised, as every byte written from it is put there first.
+// any length takes no more memory than a piece and a row. Every piece but the
+// last is exactly kTextPieceBytes long, so each write begins where the one
+// before left the file on a whole piece. The buffer is left uninitialised,
+// as every byte written from it is put there first.
 FileContent SprTextContent(std::string head, const sff::Archive& archive) {
   return [head = std::move(head), &archive](const PutPiece& put) -> platform::SystemFailure {
     // Every PCX name begins with the stem, so it is put into CP932 once. The
     // stem is the start of the name in the head, so it has a CP932 form too.
     const std::string stem = text::EncodeCp932Lossy(archive.SffBase());
     const std::size_t rowBytes = kRowBytes + stem.size();
-    const std::size_t pieceBytes = std::max(kTextPieceBytes, head.size() + rowBytes + kCrLf.size());
-    const auto piece = std::make_unique_for_overwrite<char[]>(pieceBytes);
-    char* const start = piece.get();
-    char* const last = start + pieceBytes - rowBytes;  // the last place a whole row fits
-    char* end = Put(start, head);
+    // A row is put whole past the piece's end; what runs over starts the next piece.
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kTextPieceBytes + rowBytes);
+    char* const start = buffer.get();
+    char* const full = start + kTextPieceBytes;
+    char* end = start;
+    const auto putFullPiece = [&]() -> platform::SystemFailure {
+      if (auto failure = put({start, kTextPieceBytes})) return failure;
+      const auto over = static_cast<std::size_t>(end - full);
+      std::memmove(start, full, over);
+      end = start + over;
+      return std::nullopt;
+    };
+    // The head holds the archive's name, which may be longer than a piece.
+    for (std::string_view rest = head; !rest.empty();) {
+      const std::size_t taken = std::min(rest.size(), static_cast<std::size_t>(full - end));
+      end = Put(end, rest.substr(0, taken));
+      rest.remove_prefix(taken);
+      if (end == full)
+        if (auto failure = putFullPiece()) return failure;
+    }
+    const auto& records = archive.SpriteInfo();
+    const auto& order = archive.DisplayOrder();
     for (std::size_t row = 0; row < archive.RowCount(); ++row) {
-      if (end > last) {
-        if (auto failure = put({start, static_cast<std::size_t>(end - start)})) return failure;
-        end = start;
-      }
+      if (row + kPrefetchRows < order.size()) __builtin_prefetch(&records[order[row + kPrefetchRows]]);
       end = PutRow(end, archive, archive.RecordOfRow(row), row < 3, stem);
+      if (end >= full)
+        if (auto failure = putFullPiece()) return failure;
     }
-    if (end + kCrLf.size() > start + pieceBytes) {
-      if (auto failure = put({start, static_cast<std::size_t>(end - start)})) return failure;
-      end = start;
-    }
-    end = Put(end, kCrLf);
+    end = Put(end, kCrLf);  // within the row's room: `end` is short of `full`
     return put({start, static_cast<std::size_t>(end - start)});
   };
 }

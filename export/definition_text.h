@@ -42,13 +42,14 @@ Result<TextBytes, TextError> SprTextBytes(const sff::Archive& archive);
 // The definition text alone, written to `path` unless that is the archive's
 // own file: the same bytes, made and written kTextPieceBytes at a time.
 Result<Done, MakeTextError> WriteSprText(const std::string& path, const sff::Archive& archive);
-// The size of those pieces (a piece is larger only when a name is so long
-// that the head and a row would not fit). Under 128 KB, the C library hands
-// out the same memory again each time, where a larger block comes as fresh
-// pages from the system, whose first touch costs more than making the text
-// does; and large enough that the file system takes each write at nearly the
-// cost per byte of one large write (64 KB writes cost it a third more).
-inline constexpr std::size_t kTextPieceBytes = 112 * 1024;
+// The size of those pieces (all but the last are this size). Each write then
+// begins at a whole multiple of it in the file, where the file system gives
+// the file large pages of cache and takes each piece at the cost per byte of
+// one large write; writes of uneven size, at uneven offsets, cost it a quarter
+// more. Small enough that the buffer stands in memory the C library hands
+// out again each time, not in fresh pages from the system, whose first touch
+// costs more than making the text does.
+inline constexpr std::size_t kTextPieceBytes = 128 * 1024;
 
 // The six CP932 lines of the batch file that runs "<programFolder>\sprmaker.exe"
 // with `textName` as its input. A name of ordinary characters stands as it is;

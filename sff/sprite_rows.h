@@ -39,10 +39,12 @@ inline constexpr std::size_t kPcxNameTailBytes = 16;
 inline char* PutPcxName(char* out, std::string_view stem, const SpriteRecord& source) {
   std::memcpy(out, stem.data(), stem.size());
   out += stem.size();
+  // 16-bit: never more than five digits. The bytes each number may write past
+  // its digits lie within the tail, and are written over next.
   *out++ = '_';
-  out = text::PutDigits(out, source.GroupNo, 5);  // 16-bit: never more than five digits
+  out = text::PutFiveDigitsInEight(out, source.GroupNo);
   *out++ = '_';
-  out = text::PutDigits(out, source.ItemNo, 5);
+  out = text::PutFiveDigitsInEight(out, source.ItemNo);
   std::memcpy(out, ".pcx", 4);
   return out + 4;
 }

@@ -48,7 +48,21 @@ TEST(Decimal, EveryNumberBelowAHundredThousandAsTheStandardLibraryWritesIt) {
     ASSERT_EQ(Decimal(n), plain);
     char padded[8];
     ASSERT_EQ(std::string(padded, PutDigits(padded, n, 5)), std::string(5 - plain.size(), '0') + plain);
+    ASSERT_EQ(std::string(padded, PutFiveDigitsInEight(padded, n)), std::string(5 - plain.size(), '0') + plain);
   }
+}
+
+// The ready-made lines and the worked-out ones on both sides of where the
+// table ends, and every value of the signed 16-bit fields the lines hold.
+TEST(Decimal, ANumberLineIsTheNumberAndCrLf) {
+  for (std::int32_t n = INT16_MIN; n <= 100000; ++n) {
+    char expected[16];
+    const std::string plain(expected, std::to_chars(expected, expected + sizeof expected, n).ptr);
+    char line[16];
+    ASSERT_EQ(std::string(line, PutDecimalLine(line, n)), plain + "\r\n");
+  }
+  char line[16];
+  EXPECT_EQ(std::string(line, PutDecimalLine(line, INT32_MIN)), "-2147483648\r\n");
 }
 
 TEST(Decimal, ZeroPaddingFillsToTheWidthAndNeverCutsANumber) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace pelvaro::testing {
 
@@ -46,6 +47,8 @@ class FaultyFileSystem final : public platform::FileSystem {
   void FailAt(FsCall call, int nth, int errnoValue) { faults_[call] = {nth, errnoValue}; }
   // Runs before each call with the path it names (empty for a call on an open file).
   std::function<void(FsCall, const std::string&)> before;
+  // The size of each write asked for, in order.
+  std::vector<std::size_t> writeSizes;
   // Every unnamed file is refused, as by a file system that makes none.
   void RefuseUnnamedFiles() { unnamedRefused_ = true; }
   int CallsOf(FsCall call) const {
@@ -90,6 +93,7 @@ class FaultyFileSystem final : public platform::FileSystem {
     return real_.CreateUnnamed(folder);
   }
   platform::SystemFailure WriteAll(FileHandle file, std::string_view bytes) override {
+    writeSizes.push_back(bytes.size());
     if (auto e = Fault(FsCall::kWrite, {})) {
       (void)real_.WriteAll(file, bytes.substr(0, bytes.size() / 2));
       return e;
