@@ -167,9 +167,9 @@ void ExportFigure(benchmark::State& state, Target target) {
       const std::vector<PlannedFile> floor = PlanPcxFiles(NewFolder(root, "floor", run), archive);
       const std::string programFolder = NewFolder(root, "program", run++);
       std::string error;
-      state.SetIterationTime(
-          times.Run([&] { WritePlannedNewFilesUnnamed(floor); },
-                    [&] { error = ExportError(exporter::ExportAllPcx(programFolder, archive)); }, SettleDisk));
+      state.SetIterationTime(times.Run([&] { WritePlannedNewFilesUnnamed(floor); },
+                                       [&] { error = ExportError(exporter::ExportAllPcx(programFolder, archive)); },
+                                       SettleDisk));
       if (!error.empty()) state.SkipWithError(error.c_str());
     }
   } else {
