@@ -114,8 +114,8 @@ Result<std::string, TextError> SprTextHead(const sff::Archive& archive) {
 
 // The text after `head`, made into one buffer piece after piece: a text of
 // any length takes no more memory than a piece and a row. Every piece but the
-// last is exactly kTextPieceBytes long, so each write begins where the one
-// before left the file on a whole piece. The buffer is left uninitialised,
+// last is exactly kTextPieceBytes long, so each write begins at a whole
+// multiple of kTextPieceBytes in the file. The buffer is left uninitialised,
 // as every byte written from it is put there first.
 FileContent SprTextContent(std::string head, const sff::Archive& archive) {
   return [head = std::move(head), &archive](const PutPiece& put) -> platform::SystemFailure {

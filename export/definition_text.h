@@ -46,9 +46,10 @@ Result<Done, MakeTextError> WriteSprText(const std::string& path, const sff::Arc
 // begins at a whole multiple of it in the file, where the file system gives
 // the file large pages of cache and takes each piece at the cost per byte of
 // one large write; writes of uneven size, at uneven offsets, cost it a quarter
-// more. Small enough that the buffer stands in memory the C library hands
-// out again each time, not in fresh pages from the system, whose first touch
-// costs more than making the text does.
+// more. The buffer, a piece and a row, comes as fresh pages from the system
+// only the first time: the C library keeps a block of that size for the next
+// one once it has been freed, and a first touch of fresh pages costs more
+// than making the text does.
 inline constexpr std::size_t kTextPieceBytes = 128 * 1024;
 
 // The six CP932 lines of the batch file that runs "<programFolder>\sprmaker.exe"
