@@ -1,5 +1,7 @@
 #include "image/pcx_decoder.h"
 
+#include "image/run_length_count.h"
+
 #include <algorithm>
 
 namespace pelvaro::image {
@@ -94,9 +96,6 @@ std::span<const std::uint8_t> RunData(std::span<const std::uint8_t> stored, std:
 }
 
 // Lays runs into the scanlines from the top left on, dropping the padding.
-// Without kWrite it only follows where they would go: a check that the data
-// fills the picture, which does not need the picture.
-template <bool kWrite>
 class ScanlineFill {
  public:
   ScanlineFill(const Layout& layout, std::uint8_t* pixels) : layout_(layout), row_(pixels) {}
@@ -109,21 +108,19 @@ class ScanlineFill {
   void Put(std::uint8_t value, int count) {
     // Most runs end inside the visible part of their line.
     if (x_ + count < layout_.width) {
-      if constexpr (kWrite) std::fill_n(row_ + x_, count, value);
+      std::fill_n(row_ + x_, count, value);
       x_ += count;
       return;
     }
     while (count > 0 && !Full()) {
       const int take = std::min(count, layout_.bytesPerLine - x_);
-      if constexpr (kWrite) {
-        if (x_ < layout_.width) std::fill_n(row_ + x_, std::min(take, layout_.width - x_), value);
-      }
+      if (x_ < layout_.width) std::fill_n(row_ + x_, std::min(take, layout_.width - x_), value);
       x_ += take;
       count -= take;
       if (x_ == layout_.bytesPerLine) {
         x_ = 0;
         ++y_;
-        if constexpr (kWrite) row_ += layout_.width;
+        row_ += layout_.width;
       }
     }
   }
@@ -135,18 +132,19 @@ class ScanlineFill {
   int y_ = 0;
 };
 
-template <bool kWrite>
+DecodeError DataEnds(const Layout& layout, int row) {
+  DecodeError e = Error(DecodeFault::kDataEnds);
+  e.row = row;
+  e.height = layout.height;
+  return e;
+}
+
 Result<Done, DecodeError> FollowRuns(const Layout& layout, std::span<const std::uint8_t> data, std::uint8_t* pixels) {
-  ScanlineFill<kWrite> fill(layout, pixels);
+  ScanlineFill fill(layout, pixels);
   std::size_t i = 0;
   while (!fill.Full()) {
     // A run's count byte without the byte it repeats ends the data as well.
-    if (i == data.size() || (data[i] >= kRunFlag && i + 1 == data.size())) {
-      DecodeError e = Error(DecodeFault::kDataEnds);
-      e.row = fill.Row();
-      e.height = layout.height;
-      return Fail(e);
-    }
+    if (i == data.size() || (data[i] >= kRunFlag && i + 1 == data.size())) return Fail(DataEnds(layout, fill.Row()));
     const std::uint8_t b = data[i++];
     if (b < kRunFlag) {
       fill.Put(b, 1);
@@ -188,7 +186,7 @@ Result<IndexedImage, DecodeError> DecodePcx(std::span<const std::uint8_t> file) 
   image.width = layout->width;
   image.height = layout->height;
   image.pixels.resize(static_cast<std::size_t>(layout->width) * static_cast<std::size_t>(layout->height));
-  if (auto filled = FollowRuns<true>(*layout, RunData(file, file.size()), image.pixels.data()); !filled)
+  if (auto filled = FollowRuns(*layout, RunData(file, file.size()), image.pixels.data()); !filled)
     return Fail(filled.error());
   const auto palette = file.last(kPcxPaletteBytes);
   std::copy(palette.begin(), palette.end(), image.palette.begin());
@@ -199,7 +197,12 @@ Result<Done, DecodeError> CheckPcx(std::span<const std::uint8_t> file, bool pale
   const std::size_t fileBytes = file.size() + (paletteAppended ? kPcxPaletteBytes : 0);
   const auto layout = CheckHeaderAndSize(file, fileBytes);
   if (!layout) return Fail(layout.error());
-  return FollowRuns<false>(*layout, RunData(file, fileBytes), nullptr);
+  // Where the data would leave off is all a check needs: the scanlines
+  // counted as one row after another, padding and all.
+  const std::int64_t needed = BytesNeeded(*layout);
+  const std::int64_t made = CountRunLengthBytes(RunData(file, fileBytes), needed);
+  if (made >= needed) return Done{};
+  return Fail(DataEnds(*layout, static_cast<int>(made / layout->bytesPerLine) + 1));
 }
 
 }  // namespace pelvaro::image

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <span>
 #include <vector>
 
@@ -176,6 +177,35 @@ TEST(PcxDecoder, EveryCutOfTheDataIsRefusedOrWhole) {
       EXPECT_TRUE(decoded.error().fault == DecodeFault::kDataEnds || decoded.error().fault == DecodeFault::kDataTooSmall);
     }
     EXPECT_EQ(decoded.has_value(), cut + 2 >= whole.size());
+  }
+}
+
+// The check takes the data many bytes at a time. Runs of every length, values that look like counts
+// (0xC0 and up) and counts of 0 fall anywhere against those blocks, and the data is cut after every
+// byte: where it ends, and so the line a refusal names, is the decode's.
+TEST(PcxDecoder, TheCheckFindsWhereAnyDataEnds) {
+  std::minstd_rand random(2026);
+  const auto next = [&](unsigned below) { return static_cast<std::uint8_t>(random() % below); };
+  for (int trial = 0; trial < 24; ++trial) {
+    Bytes body;
+    int made = 0;
+    while (body.size() < 300) {
+      if (next(3) == 0) {
+        body.push_back(next(2) == 0 ? 0xC0 : static_cast<std::uint8_t>(0xC0 | next(64)));
+        made += body.back() & 0x3F;
+        body.push_back(next(4) == 0 ? static_cast<std::uint8_t>(0xC0 | next(64)) : next(255));
+      } else {
+        body.push_back(next(0xC0));
+        ++made;
+      }
+    }
+    const int bytesPerLine = 8 + trial * 5;
+    const int width = bytesPerLine - trial % 3;
+    for (std::size_t cut = body.size() / 2; cut <= body.size(); ++cut) {
+      SCOPED_TRACE("trial " + std::to_string(trial) + ", cut at " + std::to_string(cut));
+      ExpectCheckAgrees(Pcx(width, made / bytesPerLine + 1, bytesPerLine,
+                            Bytes(body.begin(), body.begin() + static_cast<std::ptrdiff_t>(cut))));
+    }
   }
 }
 
