@@ -1,6 +1,7 @@
 #include "export/png_export.h"
 
 #include "export/atomic_file.h"
+#include "export/png_ahead.h"
 #include "image/png_writer.h"
 #include "sff/sprite_rows.h"
 
@@ -23,19 +24,20 @@ Result<ExportSummary, WriteError> ExportPng(const std::string& folder, const sff
                                             const UndecodableFn& onUndecodable) {
   ExportSummary summary;
   AtomicFileWriter writer(archive.SourceFile());
-  auto walked = WalkRowFiles(
-      folder, archive, rows, sff::AppendPngName, progress, summary,
-      [&](std::size_t row, const sff::SpriteRecord& record, const std::string& path) -> Result<Done, WriteError> {
-        auto decoded = DecodeSprite(archive, record);
-        if (!decoded) {
-          ++summary.undecodable;
-          if (onUndecodable) onUndecodable({row, path.substr(folder.size()), decoded.error()});
-          return Done{};
-        }
-        auto written = writer.Write(path, image::EncodeIndexedPng(*decoded, image::kPngLevel));
-        if (written) ++summary.written;
-        return written;
-      });
+  PngFilesAhead ahead(archive, rows);
+  auto walked =
+      WalkRowFiles(folder, archive, rows, sff::AppendPngName, progress, summary,
+                   [&](std::size_t row, const sff::SpriteRecord&, const std::string& path) -> Result<Done, WriteError> {
+                     auto png = ahead.Take(row);
+                     if (!png) {
+                       ++summary.undecodable;
+                       if (onUndecodable) onUndecodable({row, path.substr(folder.size()), png.error()});
+                       return Done{};
+                     }
+                     auto written = writer.Write(path, *png);
+                     if (written) ++summary.written;
+                     return written;
+                   });
   if (!walked) return Fail(std::move(walked).error());
   return summary;
 }

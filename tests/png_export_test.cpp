@@ -185,6 +185,57 @@ TEST_F(PngExport, TheOpenArchiveUnderAFilesNameStopsTheExport) {
   EXPECT_EQ(out_.Entries(), (std::vector<std::string>{"USER_00001_00000.png", "USER_09000_00000.png"}));
 }
 
+// The files are made on a second thread ahead of the writing, many rows ahead at most. A long
+// selection (with a nameless row, a link to the subfile never reached, and a row of an earlier
+// archive past the end) cancelled midway has exactly the files of the rows before the stop, and written
+// again in full, every file is what its sprite alone makes.
+TEST(PngExportAhead, ALongSelectionStopsWhereAskedAndElseWritesEveryRow) {
+  const Palette palette = TestPalette(4);
+  SffBuilder b;
+  b.ImageCount(301);
+  for (std::uint16_t item = 0; item < 300; ++item) {
+    if (item == 150) {
+      b.Add({.group = 7, .item = item, .link = 300, .palFlag = 1});
+      continue;
+    }
+    b.Add({.group = 7,
+           .item = item,
+           .palFlag = static_cast<std::uint8_t>(item > 0),
+           .payload = MakePcx(9 + item % 40, 5, PatternPixels(9 + item % 40, 5, item), item > 0 ? nullptr : &palette)});
+  }
+  Bytes bytes = b.Build();
+  bytes.resize(bytes.size() + 32, 0);  // the header of the subfile never reached, which 7/150 links to
+  const auto loaded = LoadArchive(bytes);
+  ASSERT_TRUE(loaded->loaded());
+  const sff::Archive& archive = *loaded->archive;
+  ASSERT_EQ(sff::PngName(archive, archive.RecordOfRow(150)), "");
+  std::vector<std::size_t> rows;
+  for (std::size_t row = 0; row < 300; row += 2) rows.push_back(row);
+  rows.push_back(5000);
+  const auto pngOf = [&](std::size_t row) {
+    return image::EncodeIndexedPng(*exporter::DecodeSprite(archive, archive.RecordOfRow(row)), image::kPngLevel);
+  };
+
+  TempDir stopped;
+  const auto cancelled = exporter::ExportPng(stopped.path(), archive, exporter::RowSelection::Only(rows),
+                                             [](std::size_t done, std::size_t) { return done < 100; });
+  ASSERT_TRUE(cancelled);
+  EXPECT_TRUE(cancelled->cancelled);
+  EXPECT_EQ(cancelled->written, 99u);
+  ASSERT_EQ(stopped.Entries().size(), 99u);
+  EXPECT_EQ(stopped.Entries().back(), sff::PngName(archive, archive.RecordOfRow(rows[99])));
+
+  TempDir whole;
+  const auto written = exporter::ExportPng(whole.path(), archive, exporter::RowSelection::Only(rows));
+  ASSERT_TRUE(written);
+  EXPECT_EQ(written->written, 149u);
+  EXPECT_EQ(written->undecodable, 0u);
+  for (const std::size_t row : {std::size_t{2}, std::size_t{4}, std::size_t{198}, std::size_t{298}}) {
+    const std::string png = pngOf(row);
+    EXPECT_EQ(ReadBytes(whole / sff::PngName(archive, archive.RecordOfRow(row))), Bytes(png.begin(), png.end()));
+  }
+}
+
 TEST(PngWriter, RefusesAnImageThatIsNotWhatItSays) {
   image::IndexedImage sprite{.width = 7, .height = 5, .pixels = std::vector<std::uint8_t>(35, 1)};
   EXPECT_THROW((void)image::EncodeIndexedPng(sprite, 10), std::invalid_argument);  // no zlib level

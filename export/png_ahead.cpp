@@ -1,0 +1,73 @@
+#include "export/png_ahead.h"
+
+#include "export/png_export.h"
+#include "image/png_writer.h"
+
+#include <stdexcept>
+#include <utility>
+
+namespace pelvaro::exporter {
+namespace {
+
+// How far ahead the files are made: enough to ride out a slow file or a slow
+// sprite, few enough that large sprites do not pile up in memory.
+constexpr std::size_t kMostFilesAhead = 64;
+constexpr std::size_t kMostBytesAhead = std::size_t{16} << 20;
+
+std::size_t SizeOf(const std::optional<std::string>& png) { return png ? png->size() : 0; }
+
+}  // namespace
+
+PngFilesAhead::PngFilesAhead(const sff::Archive& archive, const RowSelection& selection)
+    : archive_(archive), selection_(selection), maker_([this](std::stop_token stop) { MakeAll(stop); }) {}
+
+bool PngFilesAhead::HasRoom() const {
+  return ready_.empty() || (ready_.size() < kMostFilesAhead && readyBytes_ < kMostBytesAhead);
+}
+
+void PngFilesAhead::MakeAll(const std::stop_token& stop) {
+  const std::size_t total = selection_.all ? archive_.RowCount() : selection_.rows.size();
+  for (std::size_t k = 0; k < total && !stop.stop_requested(); ++k) {
+    Made made;
+    made.row = selection_.all ? k : selection_.rows[k];
+    if (made.row >= archive_.RowCount()) continue;  // as the walk passes it over
+    try {
+      auto decoded = DecodeSprite(archive_, archive_.RecordOfRow(made.row));
+      if (decoded) {
+        made.png = image::EncodeIndexedPng(*decoded, image::kPngLevel);
+      } else {
+        made.error = decoded.error();
+      }
+    } catch (...) {
+      made.thrown = std::current_exception();
+    }
+    const bool thrown = made.thrown != nullptr;
+    std::unique_lock lock(mutex_);
+    if (!changed_.wait(lock, stop, [this] { return HasRoom(); })) return;
+    readyBytes_ += SizeOf(made.png);
+    ready_.push_back(std::move(made));
+    changed_.notify_all();
+    if (thrown) break;  // the caller stops there
+  }
+  const std::lock_guard lock(mutex_);
+  finished_ = true;
+  changed_.notify_all();
+}
+
+Result<std::string, image::DecodeError> PngFilesAhead::Take(std::size_t row) {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return !ready_.empty() || finished_; });
+    if (ready_.empty()) throw std::logic_error("PngFilesAhead: a row asked for out of the selection's order");
+    Made made = std::move(ready_.front());
+    ready_.pop_front();
+    readyBytes_ -= SizeOf(made.png);
+    changed_.notify_all();
+    if (made.thrown) std::rethrow_exception(made.thrown);
+    if (made.row != row) continue;
+    if (!made.png) return Fail(made.error);
+    return std::move(*made.png);
+  }
+}
+
+}  // namespace pelvaro::exporter
