@@ -86,6 +86,9 @@ Row MainWindowFigure(const std::wstring& archive) {
 // As the Qt program's figure: the viewer opened by Enter on the first row of
 // the 1,000-sprite archive, then Down pressed in the viewer for each next
 // row: the list moves, the viewer decodes the row's sprite and paints it.
+// Three passes, down the rows, up again and down, each step a sprite decoded
+// anew; the figure is the fastest pass, as the other figures keep the fastest
+// run, the one least disturbed by other work on the machine.
 Row ViewerFigure(const std::wstring& archive) {
   SilentPrompts prompts;
   MainWindow window(prompts, "C:\\", [] {});
@@ -104,20 +107,25 @@ Row ViewerFigure(const std::wstring& archive) {
   HWND viewer = window.viewerWindow();
   if (!viewer) throw std::runtime_error("Enter on the list did not open the viewer");
   constexpr int kSteps = 999;
-  const auto start = Clock::now();
-  for (int row = 1; row <= kSteps; ++row) {
-    MSG down{viewer, WM_KEYDOWN, VK_DOWN, 0, GetTickCount(), {}};
-    if (!window.PreTranslate(down)) {
-      TranslateMessage(&down);
-      DispatchMessageW(&down);
+  double fastestPerRow = 1e9;
+  for (const WPARAM key : {VK_DOWN, VK_UP, VK_DOWN}) {
+    const auto start = Clock::now();
+    for (int step = 0; step < kSteps; ++step) {
+      MSG press{viewer, WM_KEYDOWN, key, 0, GetTickCount(), {}};
+      if (!window.PreTranslate(press)) {
+        TranslateMessage(&press);
+        DispatchMessageW(&press);
+      }
+      Pump();
+      RedrawWindow(viewer, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
-    Pump();
-    RedrawWindow(viewer, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    fastestPerRow = std::min(fastestPerRow, MillisecondsSince(start) / kSteps);
+    const std::size_t expected = key == VK_DOWN ? kSteps : 0;
+    if (window.CurrentRow() != std::optional<std::size_t>(expected))
+      throw std::runtime_error("the list's current row did not follow the steps");
   }
-  const double perRow = MillisecondsSince(start) / kSteps;
-  if (window.CurrentRow() != std::optional<std::size_t>(kSteps))
-    throw std::runtime_error("the list's current row did not follow the steps");
-  return {"Win32 sprite viewer steps through 1,000 rows (under Wine): decode and first paint, per row", perRow, 16};
+  return {"Win32 sprite viewer steps through 1,000 rows (under Wine): decode and first paint, per row", fastestPerRow,
+          16};
 }
 
 }  // namespace
