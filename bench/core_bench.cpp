@@ -328,14 +328,14 @@ void Figure(benchmark::internal::Benchmark* b, int sprites, int pairs) {
 }
 
 BENCHMARK(LoadFigure)->Apply([](auto* b) { Figure(b, kSmallArchiveSprites, 41); });
-BENCHMARK(LoadFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 31); });
+BENCHMARK(LoadFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 61); });
 BENCHMARK(LoadAgainstPlainRead)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 11); });
-BENCHMARK(SprTextFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 31); });
+BENCHMARK(SprTextFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 61); });
 BENCHMARK(InPlaceComparison)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 31); });
 BENCHMARK(ExportFreshFigure)->Apply([](auto* b) { Figure(b, kSmallArchiveSprites, 21); });
 BENCHMARK(SelectionExportFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 11); });
 BENCHMARK(ExportFreshFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 6); });
-BENCHMARK(PngExportFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 4); });
+BENCHMARK(PngExportFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 6); });
 BENCHMARK(ExportReplacingFigure)->Apply([](auto* b) { Figure(b, kSmallArchiveSprites, 11); });
 BENCHMARK(ExportReplacingFigure)->Apply([](auto* b) { Figure(b, kLargeArchiveSprites, 4); });
 

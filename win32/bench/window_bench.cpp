@@ -86,7 +86,7 @@ Row MainWindowFigure(const std::wstring& archive) {
 // As the Qt program's figure: the viewer opened by Enter on the first row of
 // the 1,000-sprite archive, then Down pressed in the viewer for each next
 // row: the list moves, the viewer decodes the row's sprite and paints it.
-// Three passes, down the rows, up again and down, each step a sprite decoded
+// Five passes, down the rows, up again, and so on, each step a sprite decoded
 // anew; the figure is the fastest pass, as the other figures keep the fastest
 // run, the one least disturbed by other work on the machine.
 Row ViewerFigure(const std::wstring& archive) {
@@ -108,7 +108,7 @@ Row ViewerFigure(const std::wstring& archive) {
   if (!viewer) throw std::runtime_error("Enter on the list did not open the viewer");
   constexpr int kSteps = 999;
   double fastestPerRow = 1e9;
-  for (const WPARAM key : {VK_DOWN, VK_UP, VK_DOWN}) {
+  for (const WPARAM key : {VK_DOWN, VK_UP, VK_DOWN, VK_UP, VK_DOWN}) {
     const auto start = Clock::now();
     for (int step = 0; step < kSteps; ++step) {
       MSG press{viewer, WM_KEYDOWN, key, 0, GetTickCount(), {}};
