@@ -253,7 +253,7 @@ void PngExportFigure(benchmark::State& state) {
     state.SetIterationTime(times.Run([&] { WritePlannedNewFilesUnnamed(floor); },
                                      [&] {
                                        const auto result = exporter::ExportAllPng(programFolder, archive);
-                                       if (!result) error = result.error().file + ": " + result.error().reason;
+                                       error = ExportError(result);
                                        if (result && result->undecodable > 0) error = "sprites that do not decode";
                                      },
                                      SettleDisk));

@@ -4,6 +4,7 @@
 #include "image/png_writer.h"
 
 #include <stdexcept>
+#include <system_error>
 #include <utility>
 
 namespace pelvaro::exporter {
@@ -19,7 +20,30 @@ std::size_t SizeOf(const std::optional<std::string>& png) { return png ? png->si
 }  // namespace
 
 PngFilesAhead::PngFilesAhead(const sff::Archive& archive, const RowSelection& selection)
-    : archive_(archive), selection_(selection), maker_([this](std::stop_token stop) { MakeAll(stop); }) {}
+    : archive_(archive), selection_(selection) {
+  // Where the system gives no thread, each file is made when it is taken.
+  try {
+    maker_ = std::jthread([this](std::stop_token stop) { MakeAll(stop); });
+  } catch (const std::system_error&) {
+  }
+}
+
+PngFilesAhead::Made PngFilesAhead::MakeOne(std::size_t row) const {
+  Made made;
+  made.row = row;
+  auto decoded = DecodeSprite(archive_, archive_.RecordOfRow(row));
+  if (decoded) {
+    made.png = image::EncodeIndexedPng(*decoded, image::kPngLevel);
+  } else {
+    made.error = decoded.error();
+  }
+  return made;
+}
+
+Result<std::string, image::DecodeError> PngFilesAhead::Handed(Made& made) {
+  if (!made.png) return Fail(made.error);
+  return std::move(*made.png);
+}
 
 bool PngFilesAhead::HasRoom() const {
   return ready_.empty() || (ready_.size() < kMostFilesAhead && readyBytes_ < kMostBytesAhead);
@@ -28,17 +52,13 @@ bool PngFilesAhead::HasRoom() const {
 void PngFilesAhead::MakeAll(const std::stop_token& stop) {
   const std::size_t total = selection_.all ? archive_.RowCount() : selection_.rows.size();
   for (std::size_t k = 0; k < total && !stop.stop_requested(); ++k) {
+    const std::size_t row = selection_.all ? k : selection_.rows[k];
+    if (row >= archive_.RowCount()) continue;  // as the walk passes it over
     Made made;
-    made.row = selection_.all ? k : selection_.rows[k];
-    if (made.row >= archive_.RowCount()) continue;  // as the walk passes it over
     try {
-      auto decoded = DecodeSprite(archive_, archive_.RecordOfRow(made.row));
-      if (decoded) {
-        made.png = image::EncodeIndexedPng(*decoded, image::kPngLevel);
-      } else {
-        made.error = decoded.error();
-      }
+      made = MakeOne(row);
     } catch (...) {
+      made.row = row;
       made.thrown = std::current_exception();
     }
     const bool thrown = made.thrown != nullptr;
@@ -55,6 +75,10 @@ void PngFilesAhead::MakeAll(const std::stop_token& stop) {
 }
 
 Result<std::string, image::DecodeError> PngFilesAhead::Take(std::size_t row) {
+  if (!maker_.joinable()) {
+    Made made = MakeOne(row);
+    return Handed(made);
+  }
   std::unique_lock lock(mutex_);
   for (;;) {
     changed_.wait(lock, [this] { return !ready_.empty() || finished_; });
@@ -64,9 +88,7 @@ Result<std::string, image::DecodeError> PngFilesAhead::Take(std::size_t row) {
     readyBytes_ -= SizeOf(made.png);
     changed_.notify_all();
     if (made.thrown) std::rethrow_exception(made.thrown);
-    if (made.row != row) continue;
-    if (!made.png) return Fail(made.error);
-    return std::move(*made.png);
+    if (made.row == row) return Handed(made);
   }
 }
 

@@ -47,6 +47,8 @@ class PngFilesAhead {
     image::DecodeError error;
     std::exception_ptr thrown;
   };
+  Made MakeOne(std::size_t row) const;
+  static Result<std::string, image::DecodeError> Handed(Made& made);
   void MakeAll(const std::stop_token& stop);
   bool HasRoom() const;
 
@@ -57,7 +59,7 @@ class PngFilesAhead {
   std::deque<Made> ready_;  // in the selection's order
   std::size_t readyBytes_ = 0;
   bool finished_ = false;  // the thread has made all it will
-  std::jthread maker_;     // last: started once the rest is there, stopped and joined first
+  std::jthread maker_;     // last: started once the rest is there, stopped and joined first; none if the system refused
 };
 
 }  // namespace pelvaro::exporter

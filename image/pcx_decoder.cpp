@@ -20,8 +20,6 @@ constexpr std::size_t kBytesPerLineAt = 66;
 
 constexpr std::uint8_t kManufacturer = 0x0A;
 constexpr std::uint8_t kRunLengthEncoding = 1;
-constexpr std::uint8_t kRunFlag = 0xC0;
-constexpr std::uint8_t kCountMask = 0x3F;
 constexpr std::int64_t kLongestRun = 63;
 
 // The shape of the scanlines the header promises, once it has been checked.

@@ -7,11 +7,7 @@
 namespace pelvaro::image {
 namespace {
 
-constexpr std::uint8_t kRunFlag = 0xC0;
-constexpr std::uint8_t kCountMask = 0x3F;
-
-// A byte of data is a pixel of its own, or the count of a run when its top
-// two bits are set; the byte after a count is the run's value, whatever it is.
+// The byte after a count is the run's value, whatever it is.
 // Whole blocks of 64 bytes are taken at once, eight bytes to a word: which
 // bytes are counts follows from which could be, by bit arithmetic, and the
 // runs' lengths are summed in the word's lanes. One run at a time, each byte

@@ -9,6 +9,11 @@
 
 namespace pelvaro::image {
 
+// A byte of run-length data is a pixel of its own, or, with its top two bits
+// set, the count of a run (its low six bits) of the byte after it.
+inline constexpr std::uint8_t kRunFlag = 0xC0;
+inline constexpr std::uint8_t kCountMask = 0x3F;
+
 // The bytes of scanline (padding included) that the run-length `data` makes,
 // followed from its first byte until they reach `needed` or the data ends.
 // At least `needed` when the data fills that much. Otherwise, where the data
