@@ -49,21 +49,44 @@ char* Put(char* out, std::string_view bytes) {
   return out + bytes.size();
 }
 
-// One row's entry: a section mark for sprites with their own palette (and
-// for the first three rows whatever they use), the PCX name (from the stem
-// already in CP932), group, item and axis. `out` has room for kRowBytes plus
-// the stem.
-char* PutRow(char* out, const sff::Archive& archive, const sff::SpriteRecord& r, bool firstRows,
-             std::string_view stem) {
-  if (r.PalFlag == 0 || firstRows) out = Put(out, "#\r\n1\r\n1\r\n");
-  if (r.NameSource != sff::SpriteRecord::kNoName) {
-    out = sff::PutPcxName(out, stem, archive.SpriteInfo()[static_cast<std::size_t>(r.NameSource)]);
+// The stem every PCX name of the text begins with, in CP932, padded to whole
+// chunks of kChunk bytes: each row copies it in fixed-size chunks, where a call
+// to the library's copy for a dozen bytes costs as much as the rest of the row.
+class NameStem {
+ public:
+  static constexpr std::size_t kChunk = 16;
+  static_assert(kChunk <= sff::kPcxNameTailBytes, "a chunk runs at most into the tail, which is written next");
+
+  explicit NameStem(std::string stem) : size_(stem.size()), padded_(std::move(stem)) {
+    padded_.resize((size_ + kChunk - 1) / kChunk * kChunk);
   }
+  std::size_t size() const { return size_; }
+
+  // Writes up to kChunk - 1 bytes past the stem, where the name's tail goes.
+  char* PutInto(char* out) const {
+    for (std::size_t at = 0; at < size_; at += kChunk) std::memcpy(out + at, padded_.data() + at, kChunk);
+    return out + size_;
+  }
+
+ private:
+  std::size_t size_;
+  std::string padded_;
+};
+
+// One row's entry: a section mark for sprites with their own palette (and
+// for the first three rows whatever they use), the PCX name, group, item and
+// axis. `out` has room for kRowBytes plus the stem.
+char* PutRow(char* out, const sff::SpriteRecord* records, const sff::SpriteRecord& r, bool firstRows,
+             const NameStem& stem) {
+  if (r.PalFlag == 0 || firstRows) out = Put(out, "#\r\n1\r\n1\r\n");
+  if (r.NameSource != sff::SpriteRecord::kNoName)
+    out = sff::PutPcxNameTail(stem.PutInto(out), records[static_cast<std::size_t>(r.NameSource)]);
   out = Put(out, kCrLf);
-  for (const std::int32_t number : {std::int32_t{r.GroupNo}, std::int32_t{r.ItemNo}, std::int32_t{r.AxisX},
-                                    std::int32_t{r.AxisY}})
-    out = text::PutDecimalLine(out, number);  // within the line's kNumberLineBytes + 2
-  return out;
+  // Each within the line's kNumberLineBytes + 2.
+  out = text::PutDecimalLine(out, r.GroupNo);
+  out = text::PutDecimalLine(out, r.ItemNo);
+  out = text::PutDecimalLine(out, r.AxisX);
+  return text::PutDecimalLine(out, r.AxisY);
 }
 
 template <class E>
@@ -121,7 +144,7 @@ FileContent SprTextContent(std::string head, const sff::Archive& archive) {
   return [head = std::move(head), &archive](const PutPiece& put) -> platform::SystemFailure {
     // Every PCX name begins with the stem, so it is put into CP932 once. The
     // stem is the start of the name in the head, so it has a CP932 form too.
-    const std::string stem = text::EncodeCp932Lossy(archive.SffBase());
+    const NameStem stem(text::EncodeCp932Lossy(archive.SffBase()));
     const std::size_t rowBytes = kRowBytes + stem.size();
     // A row is put whole past the piece's end; what runs over starts the next piece.
     const auto buffer = std::make_unique_for_overwrite<char[]>(kTextPieceBytes + rowBytes);
@@ -143,11 +166,12 @@ FileContent SprTextContent(std::string head, const sff::Archive& archive) {
       if (end == full)
         if (auto failure = putFullPiece()) return failure;
     }
-    const auto& records = archive.SpriteInfo();
-    const auto& order = archive.DisplayOrder();
-    for (std::size_t row = 0; row < archive.RowCount(); ++row) {
-      if (row + kPrefetchRows < order.size()) __builtin_prefetch(&records[order[row + kPrefetchRows]]);
-      end = PutRow(end, archive, archive.RecordOfRow(row), row < 3, stem);
+    const sff::SpriteRecord* const records = archive.SpriteInfo().data();
+    const std::uint32_t* const order = archive.DisplayOrder().data();
+    const std::size_t rows = archive.RowCount();
+    for (std::size_t row = 0; row < rows; ++row) {
+      if (row + kPrefetchRows < rows) __builtin_prefetch(&records[order[row + kPrefetchRows]]);
+      end = PutRow(end, records, records[order[row]], row < 3, stem);
       if (end >= full)
         if (auto failure = putFullPiece()) return failure;
     }

@@ -3,8 +3,10 @@
 #include "text/ansi_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <numeric>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -32,39 +34,71 @@ int DigitCount(std::size_t n) {
 
 bool HasPortraitKey(const SpriteRecord& r) { return r.GroupNo == 9000 && (r.ItemNo == 0 || r.ItemNo == 1); }
 
-// The sort key as a number in the order of the texts, for palette flags 0 and
-// 1, whose keys are all eleven bytes: a space or a digit, then the numbers.
-std::uint64_t NumericSortKey(const SpriteRecord& r) {
-  if (HasPortraitKey(r)) return r.ItemNo;        // " 00000..." sorts first
-  const std::uint64_t lead = r.PalFlag == 1 ? 1 : 2;  // "0..." before "1..."
-  return lead << 32 | std::uint64_t{r.GroupNo} << 16 | r.ItemNo;
+// The parts of a sort key for palette flags 0 and 1, whose keys are all
+// eleven bytes: a space or a digit, then the numbers. The lead orders the
+// first byte: 0 for the portraits (" 00000..." sorts first), 1 for the shared
+// palette ("0..."), 2 for a palette of its own ("1...").
+struct KeyParts {
+  std::uint32_t lead;
+  std::uint32_t group;
+  std::uint32_t item;
+};
+
+KeyParts KeyPartsOf(const SpriteRecord& r) {
+  if (HasPortraitKey(r)) return {0, 0, r.ItemNo};
+  return {r.PalFlag == 1 ? 1u : 2u, r.GroupNo, r.ItemNo};
 }
 
-// Sorts numbers whose bits from 27 up are the key, keeping the order of
-// equal keys (the chain positions below them already rise): a stable radix
-// sort on 12 bits at a time, three passes for the 34 bits of a key. A pass
-// whose digit is the same for every number is skipped.
-void SortByKey(LargeVector<std::uint64_t>& keyed) {
-  constexpr int kDigitBits = 12;
-  constexpr int kPasses = 3;
-  constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
-  const auto digit = [](std::uint64_t v, int pass) {
-    return static_cast<std::size_t>(v >> (27 + pass * kDigitBits)) & (kBuckets - 1);
+// The key as one number in the order of the texts, each part in as many bits
+// as the archive's largest value of it needs: an archive whose groups stay
+// below 2,048 and items below 64 has keys of 19 bits, sorted in two passes
+// where 34 bits take three.
+class KeyPacking {
+ public:
+  KeyPacking(std::uint32_t anyGroupBits, std::uint32_t anyItemBits)
+      : groupBits_(std::bit_width(anyGroupBits)), itemBits_(std::bit_width(anyItemBits)) {}
+  int Bits() const { return kLeadBits + groupBits_ + itemBits_; }
+  std::uint64_t Pack(const KeyParts& k) const {
+    return (std::uint64_t{k.lead} << groupBits_ | k.group) << itemBits_ | k.item;
+  }
+
+ private:
+  static constexpr int kLeadBits = 2;
+  int groupBits_;
+  int itemBits_;
+};
+
+// Packed keys and chain positions in one number, so a plain sort keeps equal
+// keys in chain order. Keys take at most 34 bits, positions (below 2^27: a
+// record per 32 bytes of a file under 2 GiB) the rest.
+constexpr int kPositionBits = 27;
+
+// Sorts numbers whose bits from kPositionBits up are a key of `keyBits`,
+// keeping the order of equal keys (the chain positions below them already
+// rise): a stable radix sort in as few passes of at most 12 bits as the key
+// needs, from `keyed` to `spare` and back. A pass whose digit is the same
+// for every number is skipped. Returns the half that holds the sorted numbers.
+std::span<std::uint64_t> SortByKey(std::span<std::uint64_t> keyed, std::span<std::uint64_t> spare, int keyBits) {
+  constexpr int kMostDigitBits = 12;
+  if (keyed.size() < 2) return keyed;
+  const int passes = std::max(1, (keyBits + kMostDigitBits - 1) / kMostDigitBits);
+  const int digitBits = std::max(1, (keyBits + passes - 1) / passes);
+  const std::size_t buckets = std::size_t{1} << digitBits;
+  const auto digit = [&](std::uint64_t v, int pass) {
+    return static_cast<std::size_t>(v >> (kPositionBits + pass * digitBits)) & (buckets - 1);
   };
-  if (keyed.size() < 2) return;
-  std::vector<std::uint32_t> counts(kPasses * kBuckets, 0);
+  std::vector<std::uint32_t> counts(static_cast<std::size_t>(passes) * buckets, 0);
   for (const std::uint64_t v : keyed)
-    for (int pass = 0; pass < kPasses; ++pass) ++counts[pass * kBuckets + digit(v, pass)];
-  LargeVector<std::uint64_t> other;
-  for (int pass = 0; pass < kPasses; ++pass) {
-    std::uint32_t* const count = counts.data() + pass * kBuckets;
+    for (int pass = 0; pass < passes; ++pass) ++counts[static_cast<std::size_t>(pass) * buckets + digit(v, pass)];
+  for (int pass = 0; pass < passes; ++pass) {
+    std::uint32_t* const count = counts.data() + static_cast<std::size_t>(pass) * buckets;
     if (count[digit(keyed.front(), pass)] == keyed.size()) continue;
     std::uint32_t at = 0;
-    for (std::size_t b = 0; b < kBuckets; ++b) at += std::exchange(count[b], at);
-    if (other.size() != keyed.size()) other.resize(keyed.size());
-    for (const std::uint64_t v : keyed) other[count[digit(v, pass)]++] = v;
-    keyed.swap(other);
+    for (std::size_t b = 0; b < buckets; ++b) at += std::exchange(count[b], at);
+    for (const std::uint64_t v : keyed) spare[count[digit(v, pass)]++] = v;
+    std::swap(keyed, spare);
   }
+  return keyed;
 }
 
 // Keys of flags above 1 begin with a minus sign and differ in length; those
@@ -94,14 +128,24 @@ RowOrder DisplayOrderOf(const Records& records) {
   const bool allFlagsSimple =
       std::all_of(records.begin(), records.end(), [](const SpriteRecord& r) { return r.PalFlag <= 1; });
   if (!allFlagsSimple) return OrderByKeyTexts(records);
-  // Key and chain position in one number, so a plain sort keeps equal keys in
-  // chain order. Keys take 34 bits, positions (below 2^27: a record per 32
-  // bytes of a file under 2 GiB) the rest.
-  LargeVector<std::uint64_t> keyed(records.size());
-  for (std::size_t i = 0; i < records.size(); ++i) keyed[i] = NumericSortKey(records[i]) << 27 | i;
-  SortByKey(keyed);
-  RowOrder order(records.size());
-  for (std::size_t k = 0; k < keyed.size(); ++k) order[k] = static_cast<std::uint32_t>(keyed[k] & ((1u << 27) - 1));
+  std::uint32_t anyGroupBits = 0;
+  std::uint32_t anyItemBits = 0;
+  for (const SpriteRecord& r : records) {
+    const KeyParts k = KeyPartsOf(r);
+    anyGroupBits |= k.group;
+    anyItemBits |= k.item;
+  }
+  const KeyPacking packing(anyGroupBits, anyItemBits);
+  // The sort's two halves in one block: fresh memory costs a fault a page,
+  // and one block of this size is one huge page.
+  const std::size_t n = records.size();
+  LargeVector<std::uint64_t> halves(2 * n);
+  const std::span<std::uint64_t> keyed(halves.data(), n);
+  for (std::size_t i = 0; i < n; ++i) keyed[i] = packing.Pack(KeyPartsOf(records[i])) << kPositionBits | i;
+  const std::span<const std::uint64_t> sorted = SortByKey(keyed, std::span(halves.data() + n, n), packing.Bits());
+  constexpr std::uint64_t kPositionMask = (std::uint64_t{1} << kPositionBits) - 1;
+  RowOrder order(n);
+  for (std::size_t k = 0; k < n; ++k) order[k] = static_cast<std::uint32_t>(sorted[k] & kPositionMask);
   return order;
 }
 

@@ -33,12 +33,10 @@ std::string CellText(const Archive& archive, std::size_t row, Column column);
 
 // Appends the PCX file name of `record` (nothing for a record without one).
 void AppendPcxName(std::string& out, const Archive& archive, const SpriteRecord& record);
-// The name of the image `source` after `stem`: "_ggggg_iiiii.pcx", written at
-// `out`, which has room for kPcxNameTailBytes more than the stem; returns the end.
+// What follows the stem in the name of the image `source`, "_ggggg_iiiii.pcx",
+// written at `out`, which has room for kPcxNameTailBytes; returns the end.
 inline constexpr std::size_t kPcxNameTailBytes = 16;
-inline char* PutPcxName(char* out, std::string_view stem, const SpriteRecord& source) {
-  std::memcpy(out, stem.data(), stem.size());
-  out += stem.size();
+inline char* PutPcxNameTail(char* out, const SpriteRecord& source) {
   // 16-bit: never more than five digits. The bytes each number may write past
   // its digits lie within the tail, and are written over next.
   *out++ = '_';
@@ -47,6 +45,12 @@ inline char* PutPcxName(char* out, std::string_view stem, const SpriteRecord& so
   out = text::PutFiveDigitsInEight(out, source.ItemNo);
   std::memcpy(out, ".pcx", 4);
   return out + 4;
+}
+// The whole name, `stem` and the tail, at `out`, which has room for
+// kPcxNameTailBytes more than the stem; returns the end.
+inline char* PutPcxName(char* out, std::string_view stem, const SpriteRecord& source) {
+  std::memcpy(out, stem.data(), stem.size());
+  return PutPcxNameTail(out + stem.size(), source);
 }
 std::string PcxName(const Archive& archive, const SpriteRecord& record);
 // The PNG file name of `record`: its PCX name with ".png" in place of ".pcx"

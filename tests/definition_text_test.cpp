@@ -107,6 +107,39 @@ TEST(DefinitionText, ATextLongerThanItsBufferComesOutWhole) {
   EXPECT_TRUE(std::string(exporter::View(*exporter::SprTextBytes(*a->archive))) == expected);
 }
 
+// The stem begins every name of the text, whatever its length: short, on
+// either side of 16 and 32 bytes, longer than a row's numbers, and in CP932.
+// Enough rows that some meet the end of the text's buffer.
+TEST(DefinitionText, NamesKeepTheWholeStemOfEveryLength) {
+  constexpr int kRows = 3000;
+  SffBuilder builder;
+  for (int i = 0; i < kRows; ++i)
+    builder.Add({.group = static_cast<std::uint16_t>(i), .item = 7, .palFlag = 1, .payload = Payload(4, 0)});
+  const Bytes archive = builder.Build();
+  for (const std::size_t length : {1, 15, 16, 17, 31, 32, 33, 120}) {
+    const std::string stem(length, 'S');
+    SCOPED_TRACE(length);
+    auto a = LoadArchive(archive, stem + ".sff");
+    ASSERT_TRUE(a->loaded());
+    const std::string text(exporter::View(*exporter::SprTextBytes(*a->archive)));
+    std::string expected = "#\r\n1\r\n2\r\n" + stem + ".sff\r\n";
+    for (int i = 0; i < kRows; ++i) {
+      char tail[32];
+      std::snprintf(tail, sizeof tail, "_%05d_00007.pcx", i);
+      if (i < 3) expected += "#\r\n1\r\n1\r\n";
+      expected += stem + tail + "\r\n" + std::to_string(i) + "\r\n7\r\n0\r\n0\r\n";
+    }
+    expected += "\r\n";
+    EXPECT_TRUE(text == expected) << "the text differs from the expected one";
+  }
+  // "スプライト" (five double-byte characters in CP932) and ".sff".
+  auto japanese = LoadArchive(SffBuilder().Add({.group = 3, .item = 4, .payload = Payload(800, 0)}).Build(),
+                              "\u30B9\u30D7\u30E9\u30A4\u30C8.sff");
+  ASSERT_TRUE(japanese->loaded());
+  const std::string text(exporter::View(*exporter::SprTextBytes(*japanese->archive)));
+  EXPECT_NE(text.find("\r\n\x83\x58\x83\x76\x83\x89\x83\x43\x83\x67_00003_00004.pcx\r\n"), std::string::npos);
+}
+
 TEST(DefinitionText, JapaneseNamesAreWrittenInCp932AndUnrepresentableOnesRefused) {
   const Bytes one = SffBuilder().Add({.group = 1, .palFlag = 1, .payload = Payload(4, 0)}).Build();
   auto a = LoadArchive(one, "テスト.sff");

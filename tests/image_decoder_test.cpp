@@ -83,7 +83,7 @@ TEST(PcxDecoder, PicturesComeBackWhateverTheLayout) {
         ASSERT_TRUE(decoded) << image::DecodeErrorLines(decoded.error())[1];
         EXPECT_EQ(decoded->width, width);
         EXPECT_EQ(decoded->height, height);
-        EXPECT_EQ(decoded->pixels, picture);
+        EXPECT_EQ(Bytes(decoded->pixels.begin(), decoded->pixels.end()), picture);
         EXPECT_EQ(decoded->palette, kPalette);
       }
     }
@@ -103,7 +103,7 @@ TEST(PcxDecoder, OnlyTheBoundsAndTheDataUpToTheLastPixelCount) {
   ASSERT_TRUE(decoded);
   EXPECT_EQ(decoded->width, 3);
   EXPECT_EQ(decoded->height, 2);
-  EXPECT_EQ(decoded->pixels, (Bytes{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(Bytes(decoded->pixels.begin(), decoded->pixels.end()), (Bytes{1, 2, 3, 4, 5, 6}));
 }
 
 TEST(PcxDecoder, EachDamageIsRefusedWithItsReason) {
@@ -172,7 +172,7 @@ TEST(PcxDecoder, EveryCutOfTheDataIsRefusedOrWhole) {
     const auto decoded = DecodePcx(file);
     ExpectCheckAgrees(file);
     if (decoded) {
-      EXPECT_EQ(decoded->pixels, picture);
+      EXPECT_EQ(Bytes(decoded->pixels.begin(), decoded->pixels.end()), picture);
     } else {
       EXPECT_TRUE(decoded.error().fault == DecodeFault::kDataEnds || decoded.error().fault == DecodeFault::kDataTooSmall);
     }

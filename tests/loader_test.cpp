@@ -8,6 +8,8 @@
 #include <numeric>
 #include <random>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace pelvaro::testing {
 namespace {
@@ -154,14 +156,31 @@ TEST(Loader, PortraitsComeFirstAndEveryFlagButOneSortsAsItsKeyText) {
 // Equal keys stay in chain order, whether the loader sorts numbers (every flag 0 or 1) or the key texts.
 // The archives: few numbers, so that many keys are equal; numbers over the whole range, so that every bit
 // of a group and an item decides somewhere (the values next to powers of two among them); one sprite in a
-// hundred whose group and flag differ from all the others'; and flags above 1, whose keys are texts.
+// hundred whose group and flag differ from all the others'; flags above 1, whose keys are texts; and
+// small groups and items, whose keys fit in fewer bits than the whole range needs (12 bits, 13, 24 and 25
+// with the flag, on either side of a sorting pass's width).
 TEST(Loader, DisplayOrderIsTheStableOrderOfTheKeyTexts) {
-  enum Kind { kFewNumbers, kEveryNumber, kOneInAHundredDiffers, kSomeFlagsAboveOne };
+  enum Kind { kFewNumbers, kEveryNumber, kOneInAHundredDiffers, kSomeFlagsAboveOne, kSmallNumbers };
+  struct Small {
+    std::uint16_t groupsBelow;
+    std::uint16_t itemsBelow;
+  };
+  const Small smallRanges[] = {{64, 16}, {128, 16}, {16, 64}, {2048, 2048}, {4096, 2048}, {2, 1}};
   const std::uint16_t edges[] = {0, 1, 255, 256, 4095, 4096, 9000, 32767, 32768, 65535};
-  for (const Kind kind : {kFewNumbers, kEveryNumber, kOneInAHundredDiffers, kSomeFlagsAboveOne}) {
-    std::mt19937 random(7 + kind);
+  std::vector<std::pair<Kind, Small>> archives;
+  for (const Kind kind : {kFewNumbers, kEveryNumber, kOneInAHundredDiffers, kSomeFlagsAboveOne})
+    archives.emplace_back(kind, Small{});
+  for (const Small& range : smallRanges) archives.emplace_back(kSmallNumbers, range);
+  for (const auto& [kind, range] : archives) {
+    SCOPED_TRACE(::testing::Message() << "kind " << kind << ", groups below " << range.groupsBelow << ", items below "
+                                      << range.itemsBelow);
+    std::mt19937 random(7 + kind + range.groupsBelow);
     const auto number = [&] {
       return static_cast<std::uint16_t>(random() % 2 ? random() : edges[random() % std::size(edges)]);
+    };
+    // The largest values of the range come first, so that every archive reaches them.
+    const auto small = [&](int i, std::uint16_t below) {
+      return static_cast<std::uint16_t>(i < 2 ? below - 1 : random() % below);
     };
     SffBuilder b;
     for (int i = 0; i < 3000; ++i) {
@@ -174,6 +193,12 @@ TEST(Loader, DisplayOrderIsTheStableOrderOfTheKeyTexts) {
         const bool odd = i % 100 == 50;
         s.group = odd ? number() : 5;
         s.palFlag = odd ? 0 : 1;
+      }
+      if (kind == kSmallNumbers) {
+        s.group = small(i, range.groupsBelow);
+        s.item = small(i, range.itemsBelow);
+        // Portraits (9000/0 and 9000/1) keep groups out of the key's bits.
+        if (i % 500 == 7) s = SpriteSpec{.group = 9000, .item = static_cast<std::uint16_t>(i % 2), .palFlag = 1};
       }
       if (i > 0 && i % 9 == 0) s.link = static_cast<std::uint16_t>(random() % static_cast<unsigned>(i));
       b.Add(std::move(s));

@@ -95,7 +95,7 @@ void ExpectPngOf(const std::string& path, const image::IndexedImage& sprite) {
   ASSERT_FALSE(stored.alphas.empty());
   EXPECT_EQ(stored.alphas[0], 0);
   for (std::size_t i = 1; i < stored.alphas.size(); ++i) EXPECT_EQ(stored.alphas[i], 255) << "index " << i;
-  EXPECT_EQ(stored.indices, sprite.pixels);
+  EXPECT_EQ(stored.indices, std::vector<std::uint8_t>(sprite.pixels.begin(), sprite.pixels.end()));
 }
 
 // Chain positions: 0: 1/0 own palette A, the palette source (followed by a shared sprite); 1: 1/1 shared;
@@ -237,7 +237,7 @@ TEST(PngExportAhead, ALongSelectionStopsWhereAskedAndElseWritesEveryRow) {
 }
 
 TEST(PngWriter, RefusesAnImageThatIsNotWhatItSays) {
-  image::IndexedImage sprite{.width = 7, .height = 5, .pixels = std::vector<std::uint8_t>(35, 1)};
+  image::IndexedImage sprite{.width = 7, .height = 5, .pixels = image::Pixels(35, 1)};
   EXPECT_THROW((void)image::EncodeIndexedPng(sprite, 10), std::invalid_argument);  // no zlib level
   sprite.pixels.pop_back();
   EXPECT_THROW((void)image::EncodeIndexedPng(sprite, image::kPngLevel), std::invalid_argument);
