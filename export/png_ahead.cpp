@@ -14,6 +14,12 @@ namespace {
 // sprite, few enough that large sprites do not pile up in memory.
 constexpr std::size_t kMostFilesAhead = 64;
 constexpr std::size_t kMostBytesAhead = std::size_t{16} << 20;
+// Once the files ahead reach either bound, the thread waits until the caller
+// has taken them down to half of both. Were it woken for every file taken, the
+// two threads would hand the lock to each other once a file, two system calls
+// and a switch of thread each time, for tens of thousands of files.
+constexpr std::size_t kResumeFilesAhead = kMostFilesAhead / 2;
+constexpr std::size_t kResumeBytesAhead = kMostBytesAhead / 2;
 
 std::size_t SizeOf(const std::optional<std::string>& png) { return png ? png->size() : 0; }
 
@@ -49,6 +55,10 @@ bool PngFilesAhead::HasRoom() const {
   return ready_.empty() || (ready_.size() < kMostFilesAhead && readyBytes_ < kMostBytesAhead);
 }
 
+bool PngFilesAhead::HasRoomAgain() const {
+  return ready_.empty() || (ready_.size() <= kResumeFilesAhead && readyBytes_ <= kResumeBytesAhead);
+}
+
 void PngFilesAhead::MakeAll(const std::stop_token& stop) {
   const std::size_t total = selection_.all ? archive_.RowCount() : selection_.rows.size();
   for (std::size_t k = 0; k < total && !stop.stop_requested(); ++k) {
@@ -63,10 +73,11 @@ void PngFilesAhead::MakeAll(const std::stop_token& stop) {
     }
     const bool thrown = made.thrown != nullptr;
     std::unique_lock lock(mutex_);
-    if (!changed_.wait(lock, stop, [this] { return HasRoom(); })) return;
+    if (!HasRoom() && !changed_.wait(lock, stop, [this] { return HasRoomAgain(); })) return;
     readyBytes_ += SizeOf(made.png);
     ready_.push_back(std::move(made));
-    changed_.notify_all();
+    // The caller waits only for a first file.
+    if (ready_.size() == 1) changed_.notify_all();
     if (thrown) break;  // the caller stops there
   }
   const std::lock_guard lock(mutex_);
@@ -86,7 +97,7 @@ Result<std::string, image::DecodeError> PngFilesAhead::Take(std::size_t row) {
     Made made = std::move(ready_.front());
     ready_.pop_front();
     readyBytes_ -= SizeOf(made.png);
-    changed_.notify_all();
+    if (HasRoomAgain()) changed_.notify_all();
     if (made.thrown) std::rethrow_exception(made.thrown);
     if (made.row == row) return Handed(made);
   }

@@ -51,6 +51,7 @@ class PngFilesAhead {
   static Result<std::string, image::DecodeError> Handed(Made& made);
   void MakeAll(const std::stop_token& stop);
   bool HasRoom() const;
+  bool HasRoomAgain() const;
 
   const sff::Archive& archive_;
   const RowSelection selection_;
