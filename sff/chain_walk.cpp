@@ -56,28 +56,33 @@ ChainWalk::ChainWalk(std::int32_t imageCount)
     : imageCount_(imageCount), records_(static_cast<std::size_t>(imageCount)), at_(kFirstSubfileOffset) {}
 
 void ChainWalk::WalkWithin(std::span<const std::uint8_t> file, std::size_t available) {
+  if (ended_ || damage_) return;
   const ByteReader reader(file);
   const auto length = static_cast<std::int64_t>(reader.size());
   const bool whole = available >= file.size();
-  while (!ended_ && !damage_ && next_ < imageCount_) {
+  // The walk is one chain of reads, each waiting for the offset the one before
+  // it read: where it has come to stays in locals, which the records' stores
+  // cannot alias, and is kept in the walk when it stops.
+  SpriteRecord* const records = records_.data();
+  std::int32_t i = next_;
+  std::int64_t p = at_;
+  while (i < imageCount_) {
     // A header not read yet waits; one that lies outside the file is damage once the whole file is in.
-    if (!whole && at_ + kSubfileHeaderSize > static_cast<std::int64_t>(available)) return;
-    const std::int32_t i = next_;
-    const std::int64_t p = at_;
+    if (!whole && p + kSubfileHeaderSize > static_cast<std::int64_t>(available)) break;
     const auto header = ReadSubfileHeader(reader, p);
     if (!header) {
       damage_ = DamageAt(LoadFault::kHeaderOutside, i, p);
-      return;
+      break;
     }
     if (header->next > length) {
       damage_ = DamageAt(LoadFault::kNextOutside, i, p, header->next);
-      return;
+      break;
     }
     if (header->link >= imageCount_) {
       damage_ = DamageAt(LoadFault::kBadLink, i, p, header->link, imageCount_);
-      return;
+      break;
     }
-    SpriteRecord& r = records_[static_cast<std::size_t>(i)];
+    SpriteRecord& r = records[i];
     r.NextPos = header->next;
     r.AxisX = header->axisX;
     r.AxisY = header->axisY;
@@ -87,13 +92,15 @@ void ChainWalk::WalkWithin(std::span<const std::uint8_t> file, std::size_t avail
     r.PalFlag = header->palFlag;
     r.NameSource = i;
     SetPayloadRange(r, p, header->length, length);
-    ++next_;
-    if (r.NextPos < 1) {
+    ++i;
+    if (header->next < 1) {
       ended_ = true;
-      return;
+      break;
     }
-    at_ = r.NextPos;
+    p = header->next;
   }
+  next_ = i;
+  at_ = p;
 }
 
 Result<Records, LoadError> ChainWalk::Finish(std::span<const std::uint8_t> file) {

@@ -8,6 +8,7 @@
 #include <numeric>
 #include <span>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -52,7 +53,7 @@ KeyParts KeyPartsOf(const SpriteRecord& r) {
 // The key as one number in the order of the texts, each part in as many bits
 // as the archive's largest value of it needs: an archive whose groups stay
 // below 2,048 and items below 64 has keys of 19 bits, sorted in two passes
-// where 34 bits take three.
+// where 34 bits take three, and held in 32 bits.
 class KeyPacking {
  public:
   KeyPacking(std::uint32_t anyGroupBits, std::uint32_t anyItemBits)
@@ -68,37 +69,86 @@ class KeyPacking {
   int itemBits_;
 };
 
-// Packed keys and chain positions in one number, so a plain sort keeps equal
-// keys in chain order. Keys take at most 34 bits, positions (below 2^27: a
-// record per 32 bytes of a file under 2 GiB) the rest.
-constexpr int kPositionBits = 27;
+// A stable radix sort of keys of up to 34 bits, in at most three passes of
+// at most 12 bits each: as few as the keys need, the same width each.
+class RadixDigits {
+ public:
+  static constexpr int kMostPasses = 3;
+  explicit RadixDigits(int keyBits)
+      : bits_(std::max(1, (keyBits + Passes(keyBits) - 1) / Passes(keyBits))), mask_((std::uint64_t{1} << bits_) - 1) {}
+  std::size_t Buckets() const { return std::size_t{1} << bits_; }
+  template <class Key>
+  std::size_t Of(Key key, int pass) const {
+    return static_cast<std::size_t>(key >> (pass * bits_) & mask_);
+  }
 
-// Sorts numbers whose bits from kPositionBits up are a key of `keyBits`,
-// keeping the order of equal keys (the chain positions below them already
-// rise): a stable radix sort in as few passes of at most 12 bits as the key
-// needs, from `keyed` to `spare` and back. A pass whose digit is the same
-// for every number is skipped. Returns the half that holds the sorted numbers.
-std::span<std::uint64_t> SortByKey(std::span<std::uint64_t> keyed, std::span<std::uint64_t> spare, int keyBits) {
-  constexpr int kMostDigitBits = 12;
-  if (keyed.size() < 2) return keyed;
-  const int passes = std::max(1, (keyBits + kMostDigitBits - 1) / kMostDigitBits);
-  const int digitBits = std::max(1, (keyBits + passes - 1) / passes);
-  const std::size_t buckets = std::size_t{1} << digitBits;
-  const auto digit = [&](std::uint64_t v, int pass) {
-    return static_cast<std::size_t>(v >> (kPositionBits + pass * digitBits)) & (buckets - 1);
-  };
-  std::vector<std::uint32_t> counts(static_cast<std::size_t>(passes) * buckets, 0);
-  for (const std::uint64_t v : keyed)
-    for (int pass = 0; pass < passes; ++pass) ++counts[static_cast<std::size_t>(pass) * buckets + digit(v, pass)];
-  for (int pass = 0; pass < passes; ++pass) {
+ private:
+  static constexpr int kMostDigitBits = 12;
+  static int Passes(int keyBits) { return std::max(1, (keyBits + kMostDigitBits - 1) / kMostDigitBits); }
+  int bits_;
+  std::uint64_t mask_;
+};
+
+// The display order of an archive whose palette flags are all 0 or 1: chain
+// positions in the order of their packed keys, equal keys in chain order.
+// The positions move, the keys stay where they are and are looked up, and
+// the last pass writes into the order. A pass whose digit is the same for
+// every key is skipped; so is every pass beyond those the keys need, whose
+// digits are all 0.
+template <class Key>
+RowOrder OrderByPackedKeys(const Records& records, const KeyPacking& packing) {
+  const std::size_t n = records.size();
+  const RadixDigits digits(packing.Bits());
+  const std::size_t buckets = digits.Buckets();
+  // Keys of 32 bits and the sort's spare half share one block: fresh memory
+  // costs a fault a page, and one block of this size is one huge page.
+  constexpr bool kNarrow = std::is_same_v<Key, std::uint32_t>;
+  LargeVector<Key> keyBlock(kNarrow ? 2 * n : n);
+  LargeVector<std::uint32_t> spareBlock(kNarrow ? 0 : n);
+  const std::span<Key> keys(keyBlock.data(), n);
+  std::span<std::uint32_t> spare;
+  if constexpr (kNarrow) {
+    spare = std::span(keyBlock.data() + n, n);
+  } else {
+    spare = spareBlock;
+  }
+  std::vector<std::uint32_t> counts(RadixDigits::kMostPasses * buckets, 0);
+  std::uint32_t* const count0 = counts.data();
+  std::uint32_t* const count1 = count0 + buckets;
+  std::uint32_t* const count2 = count1 + buckets;
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto key = static_cast<Key>(packing.Pack(KeyPartsOf(records[i])));
+    keys[i] = key;
+    ++count0[digits.Of(key, 0)];
+    ++count1[digits.Of(key, 1)];
+    ++count2[digits.Of(key, 2)];
+  }
+
+  std::array<int, RadixDigits::kMostPasses> moving{};
+  std::size_t movingCount = 0;
+  for (int pass = 0; pass < RadixDigits::kMostPasses; ++pass)
+    if (counts[static_cast<std::size_t>(pass) * buckets + digits.Of(keys[0], pass)] != n) moving[movingCount++] = pass;
+  RowOrder order(n);
+  if (movingCount == 0) {
+    std::iota(order.begin(), order.end(), 0u);
+    return order;
+  }
+  // Each pass writes the other half, so that the last one ends in the order.
+  std::span<std::uint32_t> to = movingCount % 2 == 1 ? std::span(order) : spare;
+  std::span<std::uint32_t> from = movingCount % 2 == 1 ? spare : std::span(order);
+  for (std::size_t m = 0; m < movingCount; ++m) {
+    const int pass = moving[m];
     std::uint32_t* const count = counts.data() + static_cast<std::size_t>(pass) * buckets;
-    if (count[digit(keyed.front(), pass)] == keyed.size()) continue;
     std::uint32_t at = 0;
     for (std::size_t b = 0; b < buckets; ++b) at += std::exchange(count[b], at);
-    for (const std::uint64_t v : keyed) spare[count[digit(v, pass)]++] = v;
-    std::swap(keyed, spare);
+    if (m == 0) {
+      for (std::uint32_t i = 0; i < n; ++i) to[count[digits.Of(keys[i], pass)]++] = i;
+    } else {
+      for (const std::uint32_t i : from) to[count[digits.Of(keys[i], pass)]++] = i;
+    }
+    std::swap(to, from);
   }
-  return keyed;
+  return order;
 }
 
 // Keys of flags above 1 begin with a minus sign and differ in length; those
@@ -125,28 +175,20 @@ void AppendSortKey(std::string& out, const SpriteRecord& r) {
 }
 
 RowOrder DisplayOrderOf(const Records& records) {
-  const bool allFlagsSimple =
-      std::all_of(records.begin(), records.end(), [](const SpriteRecord& r) { return r.PalFlag <= 1; });
-  if (!allFlagsSimple) return OrderByKeyTexts(records);
+  if (records.empty()) return {};
   std::uint32_t anyGroupBits = 0;
   std::uint32_t anyItemBits = 0;
+  std::uint8_t anyFlagBits = 0;
   for (const SpriteRecord& r : records) {
     const KeyParts k = KeyPartsOf(r);
     anyGroupBits |= k.group;
     anyItemBits |= k.item;
+    anyFlagBits |= r.PalFlag;
   }
+  if (anyFlagBits > 1) return OrderByKeyTexts(records);
   const KeyPacking packing(anyGroupBits, anyItemBits);
-  // The sort's two halves in one block: fresh memory costs a fault a page,
-  // and one block of this size is one huge page.
-  const std::size_t n = records.size();
-  LargeVector<std::uint64_t> halves(2 * n);
-  const std::span<std::uint64_t> keyed(halves.data(), n);
-  for (std::size_t i = 0; i < n; ++i) keyed[i] = packing.Pack(KeyPartsOf(records[i])) << kPositionBits | i;
-  const std::span<const std::uint64_t> sorted = SortByKey(keyed, std::span(halves.data() + n, n), packing.Bits());
-  constexpr std::uint64_t kPositionMask = (std::uint64_t{1} << kPositionBits) - 1;
-  RowOrder order(n);
-  for (std::size_t k = 0; k < n; ++k) order[k] = static_cast<std::uint32_t>(sorted[k] & kPositionMask);
-  return order;
+  if (packing.Bits() <= 32) return OrderByPackedKeys<std::uint32_t>(records, packing);
+  return OrderByPackedKeys<std::uint64_t>(records, packing);
 }
 
 void AppendPcxName(std::string& out, const Archive& archive, const SpriteRecord& record) {
